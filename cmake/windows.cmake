@@ -1,0 +1,52 @@
+# Everything that needs Windows: the program, its Win32 edges and the tests that run under Wine.
+enable_language(RC)
+
+set(QUORVEL_WIN32_LIBS comctl32 comdlg32 gdi32 winspool advapi32 user32 kernel32 shell32 uxtheme)
+
+quorvel_sources(WIN_SOURCES src/base src/store src/registry src/launcher src/app src/ui)
+add_library(quorvel_win STATIC ${WIN_SOURCES})
+target_include_directories(quorvel_win PUBLIC ${CMAKE_SOURCE_DIR}/src)
+target_compile_definitions(quorvel_win PUBLIC UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0A00 WINVER=0x0A00)
+target_compile_options(quorvel_win PRIVATE ${QUORVEL_WARNINGS})
+target_link_libraries(quorvel_win PUBLIC quorvel_core ${QUORVEL_WIN32_LIBS})
+
+quorvel_sources(ENTRY_SOURCES src/entry)
+add_executable(quorvel WIN32 ${ENTRY_SOURCES} ${CMAKE_SOURCE_DIR}/src/res/quorvel.rc)
+target_compile_options(quorvel PRIVATE ${QUORVEL_WARNINGS})
+target_link_options(quorvel PRIVATE -municode -s)
+target_link_libraries(quorvel PRIVATE quorvel_win)
+
+# Helpers shared by the Wine tests: scratch registry keys, temp folders, scripted prompts.
+quorvel_sources(SUPPORT_SOURCES tests/support)
+add_library(quorvel_test_support STATIC ${SUPPORT_SOURCES})
+target_include_directories(quorvel_test_support PUBLIC ${CMAKE_SOURCE_DIR}/tests ${CMAKE_SOURCE_DIR}/src)
+target_compile_options(quorvel_test_support PRIVATE ${QUORVEL_WARNINGS})
+target_link_libraries(quorvel_test_support PUBLIC quorvel_win GTest::gtest)
+
+foreach(area store registry launcher app ui print)
+  file(GLOB area_sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/${area}/*.cpp)
+  if(area_sources)
+    quorvel_test(${area}_tests DIRS tests/${area} LIBS quorvel_test_support)
+    target_link_options(${area}_tests PRIVATE -municode)
+  endif()
+endforeach()
+
+# The stand-in game that launcher tests start in place of Freelancer.exe.
+file(GLOB STANDIN_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/standin/*.cpp)
+if(STANDIN_SOURCES)
+  add_executable(standin_game ${STANDIN_SOURCES})
+  target_link_options(standin_game PRIVATE -municode)
+  foreach(t launcher_tests app_tests)
+    if(TARGET ${t})
+      add_dependencies(${t} standin_game)
+    endif()
+  endforeach()
+endif()
+
+file(GLOB BENCH_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/bench/*.cpp)
+if(BENCH_SOURCES)
+  add_executable(quorvel_bench ${BENCH_SOURCES})
+  target_compile_options(quorvel_bench PRIVATE ${QUORVEL_WARNINGS})
+  target_link_libraries(quorvel_bench PRIVATE quorvel_win)
+  target_link_options(quorvel_bench PRIVATE -municode)
+endif()
