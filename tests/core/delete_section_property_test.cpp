@@ -1,5 +1,4 @@
-// The one-pass delete against the step-by-step way on generated stores: one rewrite to cut the
-// section, then one rewrite of the whole text per later section, each searching afresh.
+// The one-pass delete against the step-by-step way (step_by_step_delete.h) on generated stores.
 #include <gtest/gtest.h>
 
 #include <random>
@@ -7,35 +6,15 @@
 #include <vector>
 
 #include "core/delete_section.h"
+#include "step_by_step_delete.h"
 
 namespace {
 
 using core::DeleteOutcome;
 using core::DeleteResult;
 
-std::string Header(long long n) { return "[FLID_" + std::to_string(n) + "]"; }
-
-// The step-by-step delete, written as plainly as possible. Line ends are LF or CR LF.
-DeleteResult StepByStepDelete(std::string t, int m, int count) {
-  if (m < 1 || m > count) return {DeleteOutcome::kBadNumber, {}};
-  const std::size_t p = t.find(Header(m));
-  if (p == std::string::npos) return {DeleteOutcome::kHeaderNotFound, {}};
-  std::size_t q = t.find('[', p + 1);
-  if (q == std::string::npos) {
-    if (m != count) return {DeleteOutcome::kNoNextSection, {}};
-    q = t.size();
-  }
-  t = t.substr(0, p) + t.substr(q);
-  for (int d = m + 1; d <= count; ++d) {
-    const std::size_t at = t.find(Header(d));
-    if (at == std::string::npos) return {DeleteOutcome::kRenumberedHeaderMissing, {}};
-    std::size_t end = t.find('\n', at);
-    if (end == std::string::npos) return {DeleteOutcome::kNoLineEnd, {}};
-    if (t[end - 1] == '\r') --end;
-    t = t.substr(0, at) + Header(d - 1) + t.substr(end);
-  }
-  return {DeleteOutcome::kOk, t};
-}
+using testref::Header;
+using testref::StepByStepDelete;
 
 // A generated store, kept as its sections so that the expected result can be built independently.
 struct Store {
