@@ -27,7 +27,6 @@ foreach(area store registry launcher app ui print)
   file(GLOB area_sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/${area}/*.cpp)
   if(area_sources)
     quorvel_test(${area}_tests DIRS tests/${area} LIBS quorvel_test_support)
-    target_link_options(${area}_tests PRIVATE -municode)
   endif()
 endforeach()
 

@@ -1,0 +1,278 @@
+#include "app/main.h"
+
+#include <windows.h>
+
+#include "app/prompts.h"
+#include "base/text.h"
+#include "core/id_numbers.h"
+#include "core/profile.h"
+#include "core/store_format.h"
+#include "registry/mRegistery.h"
+#include "store/files.h"
+#include "store/ini.h"
+#include "ui/frm_about.h"
+#include "ui/frm_main.h"
+#include "ui/frm_mng_ids.h"
+#include "ui/frm_save_id.h"
+
+namespace app {
+namespace {
+
+using Buttons = Prompts::Buttons;
+using Icon = Prompts::Icon;
+using Answer = Prompts::Answer;
+
+constexpr wchar_t kSettings[] = L"QRVL_Settings";
+constexpr wchar_t kValueNames[3][17] = {L"InstallKey", L"MPAccountName", L"MPAccountNameSig"};
+
+std::wstring RunningExeFolder() {
+  std::wstring path(MAX_PATH, L'\0');
+  for (;;) {
+    const DWORD got = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+    if (got == 0) return L".";
+    if (got < path.size()) {
+      path.resize(got);
+      break;
+    }
+    path.resize(path.size() * 2);
+  }
+  const size_t slash = path.find_last_of(L'\\');
+  return slash == std::wstring::npos ? L"." : path.substr(0, slash);
+}
+
+const std::wstring& Field(const InstalledId& id, int index) {
+  return index == 0 ? id.InstallKey : index == 1 ? id.MPAccountName : id.MPAccountNameSig;
+}
+std::wstring& Field(InstalledId& id, int index) {
+  return index == 0 ? id.InstallKey : index == 1 ? id.MPAccountName : id.MPAccountNameSig;
+}
+
+// Store keys that hold the three installed-ID values, in the same order.
+constexpr const char* kIdKeys[3] = {"INSTALL", "MAN", "MANS"};
+
+// A value the store cannot keep on its line: a line break ends the line early, and a bracket would be
+// read as the start of the next section when saved IDs are cut out of the file.
+bool BreaksStore(const std::wstring& value) {
+  return value.find_first_of(L"\r\n[]") != std::wstring::npos;
+}
+
+}  // namespace
+
+Main::Main(Prompts& prompts, Printer& printer, Places places)
+    : prompts_(prompts), printer_(printer), places_(std::move(places)) {
+  if (places_.exe_folder.empty()) places_.exe_folder = RunningExeFolder();
+  main_window_ = std::make_unique<ui::frm_main>(*this);
+  mng_ids_ = std::make_unique<ui::frm_mng_ids>(*this);
+  save_id_ = std::make_unique<ui::frm_save_id>(*this);
+  about_ = std::make_unique<ui::frm_about>(*this);
+}
+
+Main::~Main() {
+  // Windows go before the object their handlers call into.
+  about_.reset();
+  save_id_.reset();
+  mng_ids_.reset();
+  main_window_.reset();
+}
+
+ui::frm_main& Main::MainWindow() {
+  main_window_->Ensure();
+  return *main_window_;
+}
+ui::frm_mng_ids& Main::MngIdsWindow() {
+  mng_ids_->Ensure();
+  return *mng_ids_;
+}
+ui::frm_save_id& Main::SaveIdWindow() {
+  save_id_->Ensure();
+  return *save_id_;
+}
+ui::frm_about& Main::AboutWindow() {
+  about_->Ensure();
+  return *about_;
+}
+bool Main::MngIdsExists() const { return mng_ids_->Exists(); }
+bool Main::SaveIdExists() const { return save_id_->Exists(); }
+bool Main::AboutExists() const { return about_->Exists(); }
+
+// ---- Start-up and end ---------------------------------------------------------------------------
+
+void Main::StartUp() {
+  RegKeyPath = places_.reg_key_path;
+  ShowInstalledId();
+  IniPath = places_.exe_folder + L"\\FLIDs.ini";
+  LoadStore();
+}
+
+void Main::LoadStore() {
+  IdCount = 0;
+  if (!store::FileExists(IniPath)) {
+    LocateGame();
+    return;
+  }
+  const store::FileText file = store::ReadWholeFile(IniPath);
+  if (!file.status) {
+    prompts_.Message(L"Quorvel could not read its store file\r\n" + IniPath + L"\r\n\r\n" + file.status.Text() +
+                         L"\r\n\r\nNo saved ID is shown until the file can be read. Nothing was changed in it.",
+                     L"Quorvel - Store Error", Buttons::Ok, Icon::Stop);
+    return;
+  }
+  if (!file.exists) {  // gone between the test and the read: as good as missing
+    LocateGame();
+    return;
+  }
+  const core::LoadedStore loaded = core::LoadStoreText(file.bytes);
+  IdCount = loaded.id_count;
+  SavedIds.assign(static_cast<size_t>(IdCount) + 1, SavedIdRow{});
+  for (size_t row = 1; row < SavedIds.size(); ++row)
+    for (size_t column = 1; column < 5; ++column) SavedIds[row][column] = base::FromAnsi(loaded.rows[row][column]);
+  GamePath = base::FromAnsi(loaded.game_path);
+  ServerIps = base::FromAnsi(loaded.server_ips);
+  MainWindow().SetText(ui::frm_main::txt_serverips, ServerIps);
+  MngIdsWindow().SetComboText(L"- Select ID -");
+}
+
+void Main::LocateGame() {
+  const Answer answer = prompts_.Message(L"Quorvel needs to locate your Freelancer exe, click ok to set it.",
+                                         L"First load", Buttons::OkCancel, Icon::None);
+  FirstLoadAnswer = std::to_wstring(static_cast<int>(answer));
+  if (answer == Answer::Cancel) {
+    EndProgram();
+    return;
+  }
+  GamePath = prompts_.OpenFile(L"Freelancer.exe | *.exe", L".exe");
+  const base::Status written = ini::WriteIni(kSettings, L"FLPATH", GamePath, IniPath);
+  if (!written) {
+    prompts_.Message(L"Quorvel could not create its store file\r\n" + IniPath + L"\r\n\r\n" + written.Text() +
+                         L"\r\n\r\nThe folder is not writable. Quorvel uses the game's path until it closes and "
+                         L"asks again at the next start. Move Quorvel to a folder you can write to, such as one "
+                         L"in your documents, to keep your IDs.",
+                     L"Quorvel - Store Error", Buttons::Ok, Icon::Stop);
+  }
+}
+
+void Main::EndProgram() {
+  ended_ = true;
+  about_->Destroy();
+  save_id_->Destroy();
+  mng_ids_->Destroy();
+  main_window_->Destroy();
+  if (on_end) on_end();
+}
+
+// ---- The installed ID ---------------------------------------------------------------------------
+
+void Main::ReadInstalledId() {
+  for (int i = 0; i < 3; ++i) {
+    DWORD type = REG_SZ;
+    Field(CurrentId, i) = mRegistery::GetRegValue(HKEY_CURRENT_USER, RegKeyPath, kValueNames[i], type);
+  }
+}
+
+void Main::ShowInstalledId() {
+  ReadInstalledId();
+  MainWindow().SetText(ui::frm_main::lbl_currentid, CurrentId.InstallKey);
+  MngIdsWindow().SetText(ui::frm_mng_ids::lbl_current_id, CurrentId.InstallKey);
+  SaveIdWindow().SetText(ui::frm_save_id::lbl_current_id, CurrentId.InstallKey);
+}
+
+namespace {
+
+// Writes the three values in order; returns the message that names every value that failed, or "".
+std::wstring WriteInstalledId(const std::wstring& key_path, const InstalledId& id) {
+  std::wstring failed;
+  base::Status first_failure;
+  for (int i = 0; i < 3; ++i) {
+    const base::Status status = mRegistery::SetRegValue(HKEY_CURRENT_USER, key_path, kValueNames[i], Field(id, i), REG_SZ);
+    if (status) continue;
+    if (first_failure) first_failure = status;
+    failed += (failed.empty() ? L"" : L", ") + std::wstring(kValueNames[i]);
+  }
+  if (failed.empty()) return {};
+  return L"Quorvel could not write " + failed + L" in the registry key\r\nHKEY_CURRENT_USER\\" + key_path +
+         L"\r\n\r\n" + first_failure.Text() +
+         L"\r\n\r\nIf the key is missing, Freelancer has not been installed or started for this Windows user.";
+}
+
+}  // namespace
+
+void Main::InstallSavedId(std::int16_t row) {
+  // Only a selected list entry reaches here; anything else is ignored rather than read past the table.
+  if (row < 1 || row > IdCount || static_cast<size_t>(row) >= SavedIds.size()) return;
+  if (prompts_.Message(L"This will reset your FL ID to the one selected, continue?", L"Quorvel", Buttons::YesNo,
+                       Icon::None) != Answer::Yes)
+    return;
+  const SavedIdRow& saved = SavedIds[static_cast<size_t>(row)];
+  const std::wstring failure = WriteInstalledId(RegKeyPath, InstalledId{saved[1], saved[2], saved[3]});
+  ShowInstalledId();
+  if (!failure.empty()) {
+    prompts_.Message(L"The FL ID was not changed.\r\n\r\n" + failure, L"Quorvel - Registry Error", Buttons::Ok,
+                     Icon::Stop);
+    return;
+  }
+  prompts_.Message(L"FL ID Changed.", L"Done!", Buttons::Ok, Icon::Information);
+}
+
+void Main::ClearInstalledId() {
+  if (prompts_.Message(L"This will clear the current installed FL ID, continue?", L"Sure?", Buttons::YesNo,
+                       Icon::None) != Answer::Yes)
+    return;
+  const std::wstring failure = WriteInstalledId(RegKeyPath, InstalledId{});
+  ShowInstalledId();
+  if (!failure.empty()) {
+    prompts_.Message(L"The FL ID was not cleared.\r\n\r\n" + failure, L"Quorvel - Registry Error", Buttons::Ok,
+                     Icon::Stop);
+    return;
+  }
+  prompts_.Message(L"FL ID Cleard!", L"Done!", Buttons::Ok, Icon::Information);
+}
+
+// ---- Saved IDs ----------------------------------------------------------------------------------
+
+void Main::FillIdList() {
+  ui::frm_mng_ids& window = MngIdsWindow();
+  const std::int16_t bound = IdCount;
+  for (std::int16_t i = 1; i <= bound && static_cast<size_t>(i) < SavedIds.size(); ++i)
+    window.AddItem(SavedIds[static_cast<size_t>(i)][1]);
+}
+
+void Main::SaveInstalledId() {
+  ReadInstalledId();
+  for (int i = 0; i < 3; ++i) {
+    if (!BreaksStore(Field(CurrentId, i))) continue;
+    prompts_.Message(L"The installed FL ID was not saved: its " + std::wstring(kValueNames[i]) +
+                         L" value holds a line break or a square bracket, which the store file cannot keep.",
+                     L"Quorvel - Save Error", Buttons::Ok, Icon::Stop);
+    return;
+  }
+  if (IdCount >= core::kMaxSavedIds) {
+    prompts_.Message(L"The installed FL ID was not saved: the store already holds " +
+                         std::to_wstring(core::kMaxSavedIds) +
+                         L" saved IDs, the most Quorvel can keep. Delete one you no longer need first.",
+                     L"Quorvel - Save Error", Buttons::Ok, Icon::Stop);
+    return;
+  }
+  // One read of the store, one atomic replacement holding all three keys: a save is in the file
+  // whole or not at all.
+  const store::FileText file = store::ReadWholeFile(IniPath);
+  base::Status status = file.status;
+  if (status) {
+    const int number = core::FreeIdNumber(file.bytes, IdCount);
+    std::string text = file.bytes;
+    const std::string section = core::IdSectionName(number);
+    for (int i = 0; i < 3; ++i) text = core::SetProfileValue(text, section, kIdKeys[i], base::ToAnsi(Field(CurrentId, i)));
+    status = store::ReplaceFileAtomically(IniPath, text);
+  }
+  LoadStore();
+  if (!status) {
+    prompts_.Message(L"Quorvel could not save the FL ID in\r\n" + IniPath + L"\r\n\r\n" + status.Text() +
+                         L"\r\n\r\nThe store was not changed. If Quorvel stands in a folder you may not write to, "
+                         L"such as Program Files, move it to a folder of your own.",
+                     L"Quorvel - Save Error", Buttons::Ok, Icon::Stop);
+    return;
+  }
+  prompts_.Message(L"FL ID Saved!\r\nGo to the ID manager to add a discription/change id", L"Done!", Buttons::Ok,
+                   Icon::Information);
+}
+
+}  // namespace app

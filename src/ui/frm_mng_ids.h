@@ -1,0 +1,68 @@
+#pragma once
+// The manage-IDs window: the installed ID, the list of saved IDs, the selected one's description,
+// and install, delete and describe on the selection. The description editor at the bottom shows only
+// when the window is expanded.
+#include <string>
+
+#include "ui/window.h"
+
+namespace ui {
+
+class frm_mng_ids : public Window {
+ public:
+  enum Id {
+    frame_changer = 2001,
+    cmbo_flids,
+    lbl_currentid,
+    lbl_current_id,
+    frame_disc,
+    lbl_disc,
+    frame_option,
+    btn_changeit,
+    btn_deleteit,
+    btn_disc,
+    frame_discedit,
+    txt_disc,
+    lbl_discinfo,
+    btn_edidisc,
+    btn_cancel,
+  };
+  static const WindowDesign kDesign;
+
+  // Outer heights as designed, title bar and borders of 480 twips included. The client area keeps
+  // the designed height under other frame sizes, so the window never cuts into its own controls.
+  static constexpr int kDesignedFrameTwips = 480;
+  static constexpr int kCompactHeight = 4410;
+  static constexpr int kExpandedHeight = 6375;
+
+  explicit frm_mng_ids(app::Main& main);
+
+  void SetOuterHeight(int designed_twips);  // kCompactHeight or kExpandedHeight
+  bool Expanded() const { return expanded_; }
+
+  // The saved-ID list: item k is saved ID k + 1.
+  void ClearList();
+  void AddItem(const std::wstring& text);
+  int ItemCount() const;
+  std::wstring ItemText(int index) const;
+  int SelectedIndex() const;  // -1 when nothing is selected
+  void Select(int index);     // as if the user picked the item
+  void SetComboText(const std::wstring& text);  // the edit field, leaving no item selected
+
+  void btn_changeit_Click();
+  void btn_deleteit_Click();
+  void btn_disc_Click();
+  void btn_cancel_Click();
+  void cmbo_flids_Click();
+  void btn_edidisc_Click();
+
+ protected:
+  void Form_Load() override;
+  void OnCommand(int id, int notification) override;
+
+ private:
+  void ForgetSelectionKeepingText();
+  bool expanded_ = false;
+};
+
+}  // namespace ui

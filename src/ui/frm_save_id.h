@@ -1,0 +1,20 @@
+#pragma once
+// The save-ID window: the installed ID and one button that adds it to the saved IDs.
+#include "ui/window.h"
+
+namespace ui {
+
+class frm_save_id : public Window {
+ public:
+  enum Id { frame_savid = 3001, lbl_current_id, lbl_currentid, btn_savid };
+  static const WindowDesign kDesign;
+
+  explicit frm_save_id(app::Main& main);
+
+  void btn_savid_Click();
+
+ protected:
+  void OnCommand(int id, int notification) override;
+};
+
+}  // namespace ui

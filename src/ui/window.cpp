@@ -1,0 +1,280 @@
+#include "ui/window.h"
+
+#include <commctrl.h>
+
+#include <algorithm>
+#include <vector>
+
+namespace ui {
+namespace {
+
+// Per-window DPI functions exist from Windows 10 1607 on; Windows 7 and 8 run with the system DPI.
+template <typename F>
+F User32Proc(const char* name) {
+  const HMODULE user32 = GetModuleHandleW(L"user32.dll");
+  if (user32 == nullptr) return nullptr;
+  return reinterpret_cast<F>(reinterpret_cast<void (*)()>(GetProcAddress(user32, name)));
+}
+
+using GetDpiForWindowFn = UINT(WINAPI*)(HWND);
+using AdjustWindowRectExForDpiFn = BOOL(WINAPI*)(LPRECT, DWORD, BOOL, DWORD, UINT);
+
+constexpr DWORD kWindowStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
+constexpr DWORD kWindowExStyle = WS_EX_CONTROLPARENT;
+constexpr int kComboListPixels = 160;  // room for the drop-down list below a combo's edit field
+
+const ControlRow* FindRow(std::span<const ControlRow> rows, int id) {
+  for (const ControlRow& row : rows)
+    if (row.id == id) return &row;
+  return nullptr;
+}
+
+struct ClassOf {
+  const wchar_t* name;
+  DWORD style;
+};
+
+ClassOf ControlClass(const ControlRow& row) {
+  switch (row.kind) {
+    case Kind::Frame:
+      return {WC_BUTTONW, BS_GROUPBOX};
+    case Kind::Label:
+      return {WC_STATICW, static_cast<DWORD>((row.centred ? SS_CENTER : SS_LEFT) | SS_NOPREFIX)};
+    case Kind::Edit:
+      return {WC_EDITW, static_cast<DWORD>(WS_TABSTOP | ES_AUTOHSCROLL | ES_LEFT)};
+    case Kind::Button:
+      return {WC_BUTTONW, static_cast<DWORD>(WS_TABSTOP | BS_PUSHBUTTON)};
+    case Kind::Combo:
+      return {WC_COMBOBOXW, static_cast<DWORD>(WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWN | CBS_AUTOHSCROLL)};
+  }
+  return {WC_STATICW, 0};
+}
+
+HINSTANCE Instance() { return GetModuleHandleW(nullptr); }
+
+}  // namespace
+
+int TwipsToPixels(int twips, UINT dpi) { return MulDiv(twips, static_cast<int>(dpi), kTwipsPerInch); }
+
+UINT WindowDpi(HWND hwnd) {
+  static const auto get_dpi_for_window = User32Proc<GetDpiForWindowFn>("GetDpiForWindow");
+  if (get_dpi_for_window != nullptr && hwnd != nullptr) {
+    const UINT dpi = get_dpi_for_window(hwnd);
+    if (dpi != 0) return dpi;
+  }
+  const HDC screen = GetDC(nullptr);
+  const int dpi = screen != nullptr ? GetDeviceCaps(screen, LOGPIXELSY) : 96;
+  if (screen != nullptr) ReleaseDC(nullptr, screen);
+  return dpi > 0 ? static_cast<UINT>(dpi) : 96;
+}
+
+Window::Window(app::Main& main, const WindowDesign& design) : main_(main), design_(design) {}
+
+Window::~Window() { Destroy(); }
+
+void Window::Ensure() {
+  if (hwnd_ != nullptr) return;
+  WNDCLASSEXW wc{};
+  wc.cbSize = sizeof wc;
+  if (!GetClassInfoExW(Instance(), design_.class_name, &wc)) {
+    wc = {};
+    wc.cbSize = sizeof wc;
+    wc.lpfnWndProc = &Window::Proc;
+    wc.hInstance = Instance();
+    wc.hIcon = static_cast<HICON>(LoadImageW(Instance(), MAKEINTRESOURCEW(1), IMAGE_ICON, 0, 0, LR_DEFAULTSIZE));
+    wc.hIconSm = static_cast<HICON>(LoadImageW(Instance(), MAKEINTRESOURCEW(1), IMAGE_ICON,
+                                               GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), 0));
+    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    wc.hbrBackground = reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_BTNFACE + 1));
+    wc.lpszClassName = design_.class_name;
+    RegisterClassExW(&wc);
+  }
+  HMENU menu = nullptr;
+  if (design_.info_menu) {
+    menu = CreateMenu();
+    AppendMenuW(menu, MF_STRING, kInfoMenuId, L"Info");
+  }
+  // Created hidden at the default place; its size is set once the DPI of its monitor is known.
+  CreateWindowExW(kWindowExStyle, design_.class_name, design_.title, kWindowStyle, CW_USEDEFAULT, CW_USEDEFAULT,
+                  CW_USEDEFAULT, CW_USEDEFAULT, nullptr, menu, Instance(), this);
+  if (hwnd_ == nullptr) {
+    if (menu != nullptr) DestroyMenu(menu);
+    return;
+  }
+  dpi_ = WindowDpi(hwnd_);
+  client_height_twips_ = design_.client_height;
+  MakeFonts();
+  CreateControls();
+  Layout();
+  Form_Load();
+}
+
+void Window::Show() {
+  Ensure();
+  if (hwnd_ == nullptr) return;
+  ShowWindow(hwnd_, IsIconic(hwnd_) ? SW_RESTORE : SW_SHOW);
+  BringWindowToTop(hwnd_);
+  SetForegroundWindow(hwnd_);
+}
+
+void Window::Hide() {
+  if (hwnd_ != nullptr) ShowWindow(hwnd_, SW_HIDE);
+}
+
+void Window::Destroy() {
+  if (hwnd_ != nullptr) DestroyWindow(hwnd_);
+}
+
+bool Window::Visible() const { return hwnd_ != nullptr && IsWindowVisible(hwnd_); }
+
+HWND Window::Control(int id) const { return hwnd_ != nullptr ? GetDlgItem(hwnd_, id) : nullptr; }
+
+void Window::SetText(int id, std::wstring_view text) {
+  Ensure();
+  const std::wstring copy(text);
+  SetWindowTextW(Control(id), copy.c_str());
+}
+
+std::wstring Window::Text(int id) const {
+  const HWND control = Control(id);
+  if (control == nullptr) return {};
+  const int length = GetWindowTextLengthW(control);
+  if (length <= 0) return {};
+  std::wstring text(static_cast<size_t>(length) + 1, L'\0');
+  const int got = GetWindowTextW(control, text.data(), length + 1);
+  text.resize(got > 0 ? static_cast<size_t>(got) : 0);
+  return text;
+}
+
+RECT Window::RowRect(const ControlRow& row) const {
+  int left = row.left;
+  int top = row.top;
+  if (row.frame != 0) {
+    if (const ControlRow* frame = FindRow(design_.rows, row.frame)) {
+      left += frame->left;
+      top += frame->top;
+    }
+  }
+  RECT rect;
+  rect.left = TwipsToPixels(left, dpi_);
+  rect.top = TwipsToPixels(top, dpi_);
+  rect.right = TwipsToPixels(left + row.width, dpi_);
+  rect.bottom = TwipsToPixels(top + row.height, dpi_);
+  return rect;
+}
+
+SIZE Window::OuterSize(int client_width_twips, int client_height_twips) const {
+  static const auto adjust_for_dpi = User32Proc<AdjustWindowRectExForDpiFn>("AdjustWindowRectExForDpi");
+  RECT rect{0, 0, TwipsToPixels(client_width_twips, dpi_), TwipsToPixels(client_height_twips, dpi_)};
+  const BOOL has_menu = design_.info_menu ? TRUE : FALSE;
+  if (adjust_for_dpi != nullptr)
+    adjust_for_dpi(&rect, kWindowStyle, has_menu, kWindowExStyle, dpi_);
+  else
+    AdjustWindowRectEx(&rect, kWindowStyle, has_menu, kWindowExStyle);
+  return {rect.right - rect.left, rect.bottom - rect.top};
+}
+
+void Window::SetClientHeightTwips(int client_twips) {
+  Ensure();
+  if (hwnd_ == nullptr) return;
+  client_height_twips_ = client_twips;
+  const SIZE outer = OuterSize(design_.client_width, client_twips);
+  SetWindowPos(hwnd_, nullptr, 0, 0, outer.cx, outer.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void Window::MakeFonts() {
+  // "MS Sans Serif" 8.25 pt; Windows substitutes its TrueType successor where the bitmap font is gone.
+  LOGFONTW lf{};
+  lf.lfHeight = -MulDiv(825, static_cast<int>(dpi_), 7200);
+  lf.lfWeight = FW_NORMAL;
+  lf.lfCharSet = DEFAULT_CHARSET;
+  lf.lfQuality = CLEARTYPE_QUALITY;
+  wcscpy_s(lf.lfFaceName, L"MS Sans Serif");
+  font_.reset(CreateFontIndirectW(&lf));
+  lf.lfWeight = FW_BOLD;
+  bold_font_.reset(CreateFontIndirectW(&lf));
+}
+
+void Window::CreateControls() {
+  // Creation order is tab order, which is also the order of keyboard navigation.
+  std::vector<const ControlRow*> order;
+  for (const ControlRow& row : design_.rows) order.push_back(&row);
+  for (size_t i = 1; i < order.size(); ++i)
+    for (size_t j = i; j > 0 && order[j]->tab < order[j - 1]->tab; --j) std::swap(order[j], order[j - 1]);
+  for (const ControlRow* row : order) {
+    const ClassOf cls = ControlClass(*row);
+    const DWORD ex_style = row->kind == Kind::Edit ? WS_EX_CLIENTEDGE : 0;
+    HWND control = CreateWindowExW(ex_style, cls.name, row->caption, WS_CHILD | WS_VISIBLE | cls.style, 0, 0, 0, 0,
+                                   hwnd_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(row->id)), Instance(), nullptr);
+    if (control == nullptr) continue;
+    if (row->kind == Kind::Edit) SendMessageW(control, EM_SETLIMITTEXT, 0, 0);  // no length limit
+    if (row->kind == Kind::Combo) {
+      SendMessageW(control, CB_LIMITTEXT, 0, 0);
+      SetWindowTextW(control, row->caption);  // a combo box ignores the creation text
+    }
+  }
+}
+
+void Window::Layout() {
+  for (const ControlRow& row : design_.rows) {
+    const HWND control = Control(row.id);
+    if (control == nullptr) continue;
+    SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(row.bold ? bold_font_.get() : font_.get()), FALSE);
+    RECT r = RowRect(row);
+    // A combo box's height is its edit field plus the list that drops down under it.
+    const int height = row.kind == Kind::Combo ? (r.bottom - r.top) + TwipsToPixels(kComboListPixels * 15, dpi_)
+                                               : r.bottom - r.top;
+    SetWindowPos(control, nullptr, r.left, r.top, r.right - r.left, height, SWP_NOZORDER | SWP_NOACTIVATE);
+    if (row.kind == Kind::Combo)  // the edit field itself follows the designed height
+      SendMessageW(control, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1),
+                   std::max<LPARAM>(1, (r.bottom - r.top) - 6 * static_cast<LPARAM>(dpi_) / 96));
+  }
+  const SIZE outer = OuterSize(design_.client_width, client_height_twips_);
+  SetWindowPos(hwnd_, nullptr, 0, 0, outer.cx, outer.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  InvalidateRect(hwnd_, nullptr, TRUE);
+}
+
+LRESULT CALLBACK Window::Proc(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam) {
+  Window* self = nullptr;
+  if (msg == WM_NCCREATE) {
+    self = static_cast<Window*>(reinterpret_cast<CREATESTRUCTW*>(lparam)->lpCreateParams);
+    self->hwnd_ = hwnd;
+    SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+  } else {
+    self = reinterpret_cast<Window*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+  }
+  if (self == nullptr) return DefWindowProcW(hwnd, msg, wparam, lparam);
+  return self->Handle(msg, wparam, lparam);
+}
+
+LRESULT Window::Handle(UINT msg, WPARAM wparam, LPARAM lparam) {
+  const HWND hwnd = hwnd_;
+  switch (msg) {
+    case WM_COMMAND:
+      OnCommand(LOWORD(wparam), HIWORD(wparam));
+      return 0;
+    case WM_CLOSE:
+      OnClose();
+      return 0;
+    case WM_DPICHANGED: {
+      dpi_ = HIWORD(wparam);
+      MakeFonts();
+      const RECT* suggested = reinterpret_cast<const RECT*>(lparam);
+      if (suggested != nullptr)
+        SetWindowPos(hwnd_, nullptr, suggested->left, suggested->top, 0, 0,
+                     SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+      Layout();
+      return 0;
+    }
+    case WM_NCDESTROY:
+      SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
+      hwnd_ = nullptr;
+      font_.reset();
+      bold_font_.reset();
+      return DefWindowProcW(hwnd, msg, wparam, lparam);
+    default:
+      return DefWindowProcW(hwnd, msg, wparam, lparam);
+  }
+}
+
+}  // namespace ui
