@@ -1,0 +1,113 @@
+#include "ui/gdi_printer.h"
+
+#include <winspool.h>
+
+#include <climits>
+#include <string>
+#include <vector>
+
+#include "base/handle.h"
+
+namespace ui {
+
+namespace {
+
+// GDI calls that fail without setting a last error still have to report a failure.
+base::Status Failed() {
+  const DWORD code = GetLastError();
+  return base::Status::Fail(code != 0 ? code : ERROR_GEN_FAILURE);
+}
+
+base::Status DefaultPrinterName(std::wstring& name) {
+  DWORD size = 0;
+  GetDefaultPrinterW(nullptr, &size);  // fails by design and reports the size, or that there is none
+  if (size == 0) return Failed();
+  std::vector<wchar_t> buffer(size);
+  if (!GetDefaultPrinterW(buffer.data(), &size)) return Failed();
+  name.assign(buffer.data());
+  return base::Status::Ok();
+}
+
+// Selects an object into a DC for one scope and puts the previous one back before it goes.
+class Selection {
+ public:
+  Selection(HDC dc, HGDIOBJ object) : dc_(dc), previous_(SelectObject(dc, object)) {}
+  Selection(const Selection&) = delete;
+  Selection& operator=(const Selection&) = delete;
+  ~Selection() {
+    if (ok()) SelectObject(dc_, previous_);
+  }
+  // SelectObject reports a failure as NULL, or for regions as HGDI_ERROR (all bits set).
+  bool ok() const { return previous_ != nullptr && previous_ != reinterpret_cast<HGDIOBJ>(static_cast<LONG_PTR>(-1)); }
+
+ private:
+  HDC dc_;
+  HGDIOBJ previous_;
+};
+
+// Draws the line on the page that has just been started.
+base::Status DrawLine(HDC dc, const core::PrintedLine& line) {
+  const int dpiY = GetDeviceCaps(dc, LOGPIXELSY);
+  if (dpiY <= 0) return Failed();
+  const core::PrintableArea area{GetDeviceCaps(dc, HORZRES), GetDeviceCaps(dc, PHYSICALOFFSETY), dpiY};
+  if (area.width <= 0) return Failed();
+
+  const LOGFONTW description = PrinterFont(line, dpiY);
+  base::UniqueGdi font(CreateFontIndirectW(&description));
+  if (!font) return Failed();
+  Selection selected(dc, font.get());
+  if (!selected.ok()) return Failed();
+
+  const COLORREF colour = RGB(line.colour.red, line.colour.green, line.colour.blue);
+  if (SetTextColor(dc, colour) == CLR_INVALID) return Failed();
+  if (SetBkMode(dc, TRANSPARENT) == 0) return Failed();
+  if (SetTextAlign(dc, TA_LEFT | TA_TOP | TA_NOUPDATECP) == GDI_ERROR) return Failed();
+
+  if (line.text.size() > INT_MAX) return base::Status::Fail(ERROR_INVALID_PARAMETER);
+  const int length = static_cast<int>(line.text.size());
+  SIZE extent{};
+  if (!GetTextExtentPoint32W(dc, line.text.c_str(), length, &extent)) return Failed();
+
+  const core::LinePosition at = core::PlaceLine(area, extent.cx);
+  if (at.x > INT_MAX || at.y > INT_MAX) return base::Status::Fail(ERROR_INVALID_PARAMETER);
+  if (!TextOutW(dc, static_cast<int>(at.x), static_cast<int>(at.y), line.text.c_str(), length)) return Failed();
+  return base::Status::Ok();
+}
+
+}  // namespace
+
+LOGFONTW PrinterFont(const core::PrintedLine& line, int dotsPerInchY) {
+  LOGFONTW font{};
+  font.lfHeight = -MulDiv(line.points, dotsPerInchY, 72);
+  font.lfWeight = line.bold ? FW_BOLD : FW_NORMAL;
+  font.lfItalic = line.italic ? TRUE : FALSE;
+  font.lfCharSet = DEFAULT_CHARSET;
+  font.lfOutPrecision = OUT_TT_PRECIS;
+  font.lfQuality = DEFAULT_QUALITY;
+  font.lfPitchAndFamily = VARIABLE_PITCH | FF_SWISS;
+  // lfFaceName holds at most 31 characters and its terminator.
+  line.face.copy(font.lfFaceName, LF_FACESIZE - 1);
+  return font;
+}
+
+base::Status GdiPrinter::PrintPage(const core::PrintedLine& line) {
+  std::wstring printer;
+  if (base::Status status = DefaultPrinterName(printer); !status) return status;
+
+  base::UniqueDc dc(CreateDCW(L"WINSPOOL", printer.c_str(), nullptr, nullptr));
+  if (!dc) return Failed();
+
+  DOCINFOW document{};
+  document.cbSize = sizeof(document);
+  document.lpszDocName = L"Quorvel - Installed FL ID";
+  if (StartDocW(dc.get(), &document) <= 0) return Failed();
+
+  // From here on a failure cancels the job, so no half-made page stays in the queue.
+  base::Status status = StartPage(dc.get()) > 0 ? DrawLine(dc.get(), line) : Failed();
+  if (status && EndPage(dc.get()) <= 0) status = Failed();
+  if (status && EndDoc(dc.get()) <= 0) status = Failed();
+  if (!status) AbortDoc(dc.get());
+  return status;
+}
+
+}  // namespace ui
