@@ -49,3 +49,8 @@ if(BENCH_SOURCES)
   target_link_libraries(quorvel_bench PRIVATE quorvel_win)
   target_link_options(quorvel_bench PRIVATE -municode)
 endif()
+
+# Pictures of every window for the documentation (scripts/screenshots).
+add_executable(quorvel_screens ${CMAKE_SOURCE_DIR}/tools/screens/screens.cpp ${CMAKE_SOURCE_DIR}/src/res/quorvel.rc)
+target_link_libraries(quorvel_screens PRIVATE quorvel_win)
+target_link_options(quorvel_screens PRIVATE -municode)

@@ -19,7 +19,8 @@ F User32Proc(const char* name) {
 using GetDpiForWindowFn = UINT(WINAPI*)(HWND);
 using AdjustWindowRectExForDpiFn = BOOL(WINAPI*)(LPRECT, DWORD, BOOL, DWORD, UINT);
 
-constexpr DWORD kWindowStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
+// No WS_CLIPCHILDREN: group boxes do not paint their inside, the window behind them must.
+constexpr DWORD kWindowStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
 constexpr DWORD kWindowExStyle = WS_EX_CONTROLPARENT;
 constexpr int kComboListPixels = 160;  // room for the drop-down list below a combo's edit field
 
@@ -178,8 +179,22 @@ void Window::SetClientHeightTwips(int client_twips) {
   Ensure();
   if (hwnd_ == nullptr) return;
   client_height_twips_ = client_twips;
-  const SIZE outer = OuterSize(design_.client_width, client_twips);
+  FitClientArea();
+}
+
+void Window::FitClientArea() {
+  const int want_width = TwipsToPixels(design_.client_width, dpi_);
+  const int want_height = TwipsToPixels(client_height_twips_, dpi_);
+  const SIZE outer = OuterSize(design_.client_width, client_height_twips_);
   SetWindowPos(hwnd_, nullptr, 0, 0, outer.cx, outer.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  // The frame the system really draws can differ from what it predicts (a menu bar that wraps, a
+  // frame not yet scaled to a new DPI): correct by what the client area turned out to be.
+  RECT window, client;
+  if (!GetWindowRect(hwnd_, &window) || !GetClientRect(hwnd_, &client)) return;
+  const int dx = want_width - client.right, dy = want_height - client.bottom;
+  if (dx != 0 || dy != 0)
+    SetWindowPos(hwnd_, nullptr, 0, 0, (window.right - window.left) + dx, (window.bottom - window.top) + dy,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void Window::MakeFonts() {
@@ -229,8 +244,7 @@ void Window::Layout() {
       SendMessageW(control, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1),
                    std::max<LPARAM>(1, (r.bottom - r.top) - 6 * static_cast<LPARAM>(dpi_) / 96));
   }
-  const SIZE outer = OuterSize(design_.client_width, client_height_twips_);
-  SetWindowPos(hwnd_, nullptr, 0, 0, outer.cx, outer.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  FitClientArea();
   InvalidateRect(hwnd_, nullptr, TRUE);
 }
 

@@ -84,6 +84,7 @@ class Window {
   void Layout();
   void MakeFonts();
   SIZE OuterSize(int client_width_twips, int client_height_twips) const;
+  void FitClientArea();
 
   const WindowDesign& design_;
   HWND hwnd_ = nullptr;
