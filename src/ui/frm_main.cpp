@@ -39,10 +39,10 @@ void frm_main::OnClose() { main_.EndProgram(); }
 
 void frm_main::about_Click() { main_.AboutWindow().Show(); }
 void frm_main::btn_refresh_Click() { main_.ShowInstalledId(); }
-void frm_main::btn_print_Click() {}
+void frm_main::btn_print_Click() { main_.PrintInstalledId(); }
 void frm_main::btn_saveid_Click() { main_.SaveIdWindow().Show(); }
 void frm_main::btn_clearid_Click() { main_.ClearInstalledId(); }
-void frm_main::btn_launchfl_Click() {}
+void frm_main::btn_launchfl_Click() { main_.LaunchGame(); }
 
 void frm_main::btn_mng_ids_Click() {
   frm_mng_ids& window = main_.MngIdsWindow();

@@ -1,0 +1,32 @@
+// "Launch FL": start the game with the servers typed in the main window.
+#include "app/main.h"
+#include "app/prompts.h"
+#include "core/server_args.h"
+#include "launcher/launcher.h"
+#include "store/files.h"
+#include "store/ini.h"
+#include "ui/frm_main.h"
+
+namespace app {
+
+void Main::LaunchGame() {
+  if (!store::FileExists(GamePath)) {
+    prompts_.Message(L"Path: " + GamePath + L"\r\nto Freelancer.exe does not exist!", L"Oops!", Prompts::Buttons::Ok,
+                     Prompts::Icon::Stop);
+    return;
+  }
+
+  const std::wstring servers = MainWindow().Text(ui::frm_main::txt_serverips);
+  const std::wstring arguments = core::BuildServerArgs(servers);
+  // The list is kept as typed for the next start. A store that cannot be written must not keep the
+  // player from the game, so the result is deliberately not acted on.
+  (void)ini::WriteIni(L"QRVL_Settings", L"FLIPS", servers, IniPath);
+
+  const base::Status started = launcher::StartGame(GamePath, arguments);
+  if (!started) {
+    prompts_.Message(L"Quorvel could not start the game\r\n" + GamePath + L"\r\n\r\n" + started.Text(),
+                     L"Quorvel - Launch Error", Prompts::Buttons::Ok, Prompts::Icon::Stop);
+  }
+}
+
+}  // namespace app
