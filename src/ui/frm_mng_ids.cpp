@@ -108,15 +108,24 @@ void frm_mng_ids::btn_changeit_Click() {
   main_.InstallSavedId(static_cast<std::int16_t>(index + 1));
 }
 
-void frm_mng_ids::btn_deleteit_Click() {}
+void frm_mng_ids::btn_deleteit_Click() {
+  const int index = SelectedIndex();
+  if (index == -1) {
+    main_.prompts().Message(L"Please select an ID!", L"Oops!", app::Prompts::Buttons::Ok,
+                            app::Prompts::Icon::Exclamation);
+    return;
+  }
+  main_.DeleteSavedId(static_cast<std::int16_t>(index + 1));
+  if (Exists()) SetText(lbl_disc, L"");  // also when the deletion was declined
+}
 
 void frm_mng_ids::btn_disc_Click() { SetOuterHeight(kExpandedHeight); }
 
 void frm_mng_ids::btn_cancel_Click() { SetOuterHeight(kCompactHeight); }
 
-void frm_mng_ids::cmbo_flids_Click() {}
+void frm_mng_ids::cmbo_flids_Click() { main_.ShowDescription(); }
 
-void frm_mng_ids::btn_edidisc_Click() {}
+void frm_mng_ids::btn_edidisc_Click() { main_.StoreDescription(); }
 
 void frm_mng_ids::OnCommand(int id, int notification) {
   if (id == cmbo_flids) {

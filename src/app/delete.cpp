@@ -1,0 +1,65 @@
+// Deleting a saved ID: the section is cut out of the store and the later ones renumbered in one
+// transform of the file's text, written with one atomic replacement, so the file is never left with
+// a gap in its numbering or half-written.
+#include <string>
+
+#include "app/main.h"
+#include "app/prompts.h"
+#include "core/delete_section.h"
+#include "store/files.h"
+#include "ui/frm_mng_ids.h"
+
+namespace app {
+namespace {
+
+constexpr wchar_t kDeleteErrorTitle[] = L"Quorvel - Delete Error";
+constexpr wchar_t kNotChanged[] = L"\r\n\r\nThe saved ID was not deleted; the store file was not changed.";
+
+}  // namespace
+
+void Main::DeleteSavedId(std::int16_t m) {
+  if (prompts_.Message(L"This will deleted the selected saved id, continue?", L"Sure?", Prompts::Buttons::YesNo,
+                       Prompts::Icon::None) != Prompts::Answer::Yes)
+    return;
+
+  const store::FileText file = store::ReadWholeFile(IniPath);
+  if (!file.status) {
+    // Nothing to refresh: the table still shows the store as last read, and a reload would only
+    // fail on the same file with a second message.
+    prompts_.Message(L"Quorvel could not read its store file\r\n" + IniPath + L"\r\n\r\n" + file.status.Text() +
+                         kNotChanged,
+                     kDeleteErrorTitle, Prompts::Buttons::Ok, Prompts::Icon::Stop);
+    return;
+  }
+
+  std::wstring failure;  // the message when the store was left as it was
+  if (!file.exists) {
+    // Reloading a vanished store starts the first-run request; say why before it comes up.
+    prompts_.Message(L"Quorvel's store file\r\n" + IniPath +
+                         L"\r\nis no longer there, so no saved ID was deleted. Quorvel will now set up a new "
+                         L"store, as at its first start.",
+                     kDeleteErrorTitle, Prompts::Buttons::Ok, Prompts::Icon::Stop);
+  } else if (const core::DeleteResult result = core::DeleteIdSection(file.bytes, m, IdCount);
+             result.outcome != core::DeleteOutcome::kOk) {
+    failure = L"Quorvel's store file\r\n" + IniPath + L"\r\nis not laid out as Quorvel writes it: " +
+              core::DeleteOutcomeText(result.outcome) +
+              L" It may have been edited by hand; the saved IDs are listed again as the file holds them." +
+              kNotChanged;
+  } else if (const base::Status written = store::ReplaceFileAtomically(IniPath, result.text); !written) {
+    failure = L"Quorvel could not write its store file\r\n" + IniPath + L"\r\n\r\n" + written.Text() + kNotChanged +
+              L" If another program has the file open, close it and try again.";
+  }
+
+  MngIdsWindow().ClearList();
+  LoadStore();
+  if (Ended()) return;  // the first-run request of a vanished store was cancelled
+  FillIdList();
+
+  if (!failure.empty()) {
+    prompts_.Message(failure, kDeleteErrorTitle, Prompts::Buttons::Ok, Prompts::Icon::Stop);
+  } else if (file.exists) {
+    prompts_.Message(L"FL ID Deleted!", L"Done!", Prompts::Buttons::Ok, Prompts::Icon::Information);
+  }
+}
+
+}  // namespace app
