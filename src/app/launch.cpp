@@ -8,6 +8,18 @@
 #include "ui/frm_main.h"
 
 namespace app {
+namespace {
+
+// Some system texts for a failed start name the file as "%1" ("%1 is not a valid Win32
+// application."); the path already stands above the reason, so the insert becomes "the file".
+std::wstring StartFailureReason(const base::Status& status) {
+  std::wstring reason = status.Text();
+  for (size_t at = reason.find(L"%1"); at != std::wstring::npos; at = reason.find(L"%1", at))
+    reason.replace(at, 2, at == 0 ? L"The file" : L"the file");
+  return reason;
+}
+
+}  // namespace
 
 void Main::LaunchGame() {
   if (!store::FileExists(GamePath)) {
@@ -24,7 +36,7 @@ void Main::LaunchGame() {
 
   const base::Status started = launcher::StartGame(GamePath, arguments);
   if (!started) {
-    prompts_.Message(L"Quorvel could not start the game\r\n" + GamePath + L"\r\n\r\n" + started.Text(),
+    prompts_.Message(L"Quorvel could not start the game\r\n" + GamePath + L"\r\n\r\n" + StartFailureReason(started),
                      L"Quorvel - Launch Error", Prompts::Buttons::Ok, Prompts::Icon::Stop);
   }
 }
