@@ -35,5 +35,6 @@ inline void Header() {
 // Groups; each prints its rows. main() runs them in this order.
 void RunLoadBench(const std::wstring& folder);    // loading stores of 10 .. 10,000 saved IDs
 void RunDeleteBench(const std::wstring& folder);  // deleting FLID_1 of stores of 100 .. 10,000 saved IDs
+void RunStartupBench(const std::wstring& folder); // quorvel.exe start-up against an empty-window program
 
 }  // namespace bench

@@ -48,6 +48,11 @@ if(BENCH_SOURCES)
   target_compile_options(quorvel_bench PRIVATE ${QUORVEL_WARNINGS})
   target_link_libraries(quorvel_bench PRIVATE quorvel_win)
   target_link_options(quorvel_bench PRIVATE -municode)
+  target_link_libraries(quorvel_bench PRIVATE psapi)
+  # The start-up group starts the real program and an empty-window program beside it.
+  add_executable(quorvel_floor WIN32 ${CMAKE_SOURCE_DIR}/tools/floor/floor.cpp)
+  target_link_options(quorvel_floor PRIVATE -municode -s)
+  add_dependencies(quorvel_bench quorvel quorvel_floor)
 endif()
 
 # Pictures of every window for the documentation (scripts/screenshots).

@@ -5,6 +5,8 @@
 
 #include <vector>
 
+#include "base/lazy_proc.h"
+
 namespace ui {
 
 app::Prompts::Answer WinPrompts::Message(const std::wstring& text, const std::wstring& title, Buttons buttons,
@@ -48,7 +50,9 @@ std::wstring WinPrompts::OpenFile(const std::wstring& filter, const std::wstring
   ofn.nMaxFile = static_cast<DWORD>(file.size());  // characters, not bytes
   ofn.lpstrDefExt = ext.c_str();
   ofn.Flags = OFN_EXPLORER | OFN_HIDEREADONLY;
-  if (!GetOpenFileNameW(&ofn)) return {};
+  using GetOpenFileNameFn = BOOL(WINAPI*)(OPENFILENAMEW*);
+  static const auto get_open_file_name = base::LazyProc<GetOpenFileNameFn>(L"comdlg32.dll", "GetOpenFileNameW");
+  if (get_open_file_name == nullptr || !get_open_file_name(&ofn)) return {};
   return file.data();
 }
 
