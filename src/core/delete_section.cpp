@@ -57,6 +57,41 @@ struct Candidate {
   long long number;
 };
 
+// Which header each renumbering step takes. Step d (m < d <= id_count, in increasing order) takes the
+// first "[FLID_d]" still in the text and overwrites the rest of its line, which removes any header
+// further right on that line. So a line only ever shows its leftmost taken header, and a candidate is
+// gone once a header left of it on its line has been taken. Fills taken_on_line[line] with the index
+// of the candidate whose replacement the line finally holds.
+DeleteOutcome ChooseHeaders(const std::vector<Candidate>& candidates, int m, int id_count,
+                            std::vector<std::size_t>& taken_on_line) {
+  // With c candidates some number among the first c + 1 has none, so no more steps need looking at.
+  const std::size_t steps = std::min(static_cast<std::size_t>(id_count - m), candidates.size() + 1);
+  const auto step_of = [m](const Candidate& c) { return static_cast<std::size_t>(c.number - m - 1); };
+
+  // The candidates of each step, in text order: by_step[first_of[k]] .. by_step[first_of[k + 1] - 1].
+  std::vector<std::size_t> first_of(steps + 1, 0);
+  for (const Candidate& c : candidates)
+    if (step_of(c) < steps) ++first_of[step_of(c) + 1];
+  for (std::size_t k = 0; k < steps; ++k) first_of[k + 1] += first_of[k];
+  std::vector<std::size_t> by_step(first_of[steps]);
+  std::vector<std::size_t> fill(first_of.begin(), first_of.end() - 1);
+  for (std::size_t j = 0; j < candidates.size(); ++j)
+    if (step_of(candidates[j]) < steps) by_step[fill[step_of(candidates[j])]++] = j;
+
+  for (std::size_t k = 0; k < steps; ++k) {
+    std::size_t chosen = kNone;
+    for (std::size_t i = first_of[k]; i < first_of[k + 1] && chosen == kNone; ++i) {
+      const Candidate& c = candidates[by_step[i]];
+      const std::size_t taken = taken_on_line[c.line];
+      if (taken == kNone || candidates[taken].pos > c.pos) chosen = by_step[i];
+    }
+    if (chosen == kNone) return DeleteOutcome::kRenumberedHeaderMissing;
+    if (candidates[chosen].line + 1 == taken_on_line.size()) return DeleteOutcome::kNoLineEnd;
+    taken_on_line[candidates[chosen].line] = chosen;
+  }
+  return DeleteOutcome::kOk;
+}
+
 }  // namespace
 
 DeleteResult DeleteIdSection(std::string_view text, int m, int id_count) {
@@ -90,40 +125,13 @@ DeleteResult DeleteIdSection(std::string_view text, int m, int id_count) {
   scan(0, cut_from);
   scan(cut_to, text.size());
 
-  // Renumbering d = m+1.. in order takes the first "[FLID_d]" still in the text and overwrites the
-  // rest of its line, which removes any later header on that line. So per line only the leftmost
-  // header taken so far counts: a candidate is gone when a header left of it on its line was taken.
-  // Numbers past candidates.size() + 1 cannot all be present, so the search stops failing by then.
-  const std::size_t renumbered =
-      std::min(static_cast<std::size_t>(id_count - m), candidates.size() + 1);
-  std::vector<std::size_t> first_of(renumbered + 1, 0);  // candidates of number m+1+k: first_of[k]..
-  for (const Candidate& c : candidates) {
-    const auto k = static_cast<std::size_t>(c.number - m - 1);
-    if (k < renumbered) ++first_of[k + 1];
-  }
-  for (std::size_t k = 0; k < renumbered; ++k) first_of[k + 1] += first_of[k];
-  std::vector<std::size_t> by_number(first_of[renumbered]);
-  {
-    std::vector<std::size_t> fill(first_of.begin(), first_of.end() - 1);
-    for (std::size_t j = 0; j < candidates.size(); ++j) {
-      const auto k = static_cast<std::size_t>(candidates[j].number - m - 1);
-      if (k < renumbered) by_number[fill[k]++] = j;
-    }
-  }
+  std::vector<std::size_t> taken_on_line(line_ends.size() + 1, kNone);
+  if (const DeleteOutcome chosen = ChooseHeaders(candidates, m, id_count, taken_on_line);
+      chosen != DeleteOutcome::kOk)
+    return {chosen, {}};
 
-  std::vector<std::size_t> taken_on_line(line_ends.size() + 1, kNone);  // leftmost candidate taken
-  for (std::size_t k = 0; k < renumbered; ++k) {
-    std::size_t chosen = kNone;
-    for (std::size_t i = first_of[k]; i < first_of[k + 1] && chosen == kNone; ++i) {
-      const Candidate& c = candidates[by_number[i]];
-      const std::size_t taken = taken_on_line[c.line];
-      if (taken == kNone || candidates[taken].pos > c.pos) chosen = by_number[i];
-    }
-    if (chosen == kNone) return {DeleteOutcome::kRenumberedHeaderMissing, {}};
-    if (candidates[chosen].line == line_ends.size()) return {DeleteOutcome::kNoLineEnd, {}};
-    taken_on_line[candidates[chosen].line] = chosen;
-  }
-
+  // The cut text, with each line that had headers taken rewritten from its leftmost taken header up
+  // to its line end.
   const CutText cut(text, cut_from, cut_to);
   std::string out;
   out.reserve(text.size() - (cut_to - cut_from) + 16);

@@ -18,24 +18,24 @@ using testref::StepByStepDelete;
 
 // A generated store, kept as its sections so that the expected result can be built independently.
 struct Store {
-  struct Part {
+  struct Block {
     int id;  // 0 for the settings section
     std::string header_eol;
     std::string body;  // everything after the header line, up to the next section
   };
-  std::vector<Part> parts;
+  std::vector<Block> parts;
   int count = 0;
 
   std::string Text() const {
     std::string t;
-    for (const Part& p : parts) t += (p.id ? Header(p.id) : "[QRVL_Settings]") + p.header_eol + p.body;
+    for (const Block& p : parts) t += (p.id ? Header(p.id) : "[QRVL_Settings]") + p.header_eol + p.body;
     return t;
   }
 
   // Section m gone, every later saved-ID header one lower, everything else as it was.
   std::string WithoutId(int m) const {
     std::string t;
-    for (const Part& p : parts) {
+    for (const Block& p : parts) {
       if (p.id == m) continue;
       t += (p.id == 0 ? "[QRVL_Settings]" : Header(p.id > m ? p.id - 1 : p.id)) + p.header_eol + p.body;
     }

@@ -49,11 +49,6 @@ TEST(DeleteIdSection, FirstOfThreeMovesTheOthersUpWithTheirKeysAndDescriptions) 
   EXPECT_EQ(Deleted(before, 1, 3), kSettings + Renumbered(2, 1, "two|lines") + Renumbered(3, 2));
 }
 
-TEST(DeleteIdSection, MiddleOfFourKeepsTheEarlierNumbers) {
-  const std::string before = kSettings + Section(1) + Section(2) + Section(3, "c") + Section(4);
-  EXPECT_EQ(Deleted(before, 2, 4), kSettings + Section(1) + Renumbered(3, 2, "c") + Renumbered(4, 3));
-}
-
 // FLID_1's search must not land on FLID_10..12, nor FLID_2's on FLID_20-like text.
 TEST(DeleteIdSection, FirstOfTwelveRenumbersTenToTwelveWithoutConfusingThemWithOne) {
   std::string before = kSettings;
@@ -74,7 +69,7 @@ TEST(DeleteIdSection, SettingsMovedBehindTheDeletedSectionStayInPlace) {
   EXPECT_EQ(Deleted(before, 1, 3), kSettings + Renumbered(2, 1) + Renumbered(3, 2));
 }
 
-// The Part's steps would truncate at the header of the last ID and lose what follows it.
+// Truncating the file at the last ID's header would lose what follows that section.
 TEST(DeleteIdSection, SectionAfterTheLastIdIsKept) {
   EXPECT_EQ(Deleted(Section(1) + Section(2) + kSettings, 2, 2), Section(1) + kSettings);
   EXPECT_EQ(Deleted(Section(1) + kSettings, 1, 1), kSettings);
@@ -93,12 +88,6 @@ TEST(DeleteIdSection, LfOnlyAndMixedLineEndsWorkLikeCrLf) {
   // A CR LF further down must not be taken for an LF-only header's line end.
   EXPECT_EQ(Deleted(kSettings + Section(1) + Section(2, "", "\n") + Section(3), 1, 3),
             kSettings + Renumbered(2, 1, "", "\n") + Renumbered(3, 2));
-}
-
-TEST(DeleteIdSection, BlankLinesAndAFinalLineWithoutLineEndStay) {
-  const std::string before = kSettings + "\r\n" + Section(1) + "\r\n" + Section(2) + "\r\nMANS=sig2";
-  EXPECT_EQ(Deleted(before, 1, 2), kSettings + "\r\n" + Renumbered(2, 1) + "\r\nMANS=sig2");
-  EXPECT_EQ(Deleted(kSettings + "[FLID_1]\r\nINSTALL=k", 1, 1), kSettings);
 }
 
 // A renumbered header line is rewritten up to its line end, as the original steps do.
