@@ -1,0 +1,53 @@
+#include "registry/mRegistery.h"
+
+#include <vector>
+
+#include "base/handle.h"
+#include "base/text.h"
+#include "core/reg_codec.h"
+
+namespace mRegistery {
+
+std::wstring GetRegValue(HKEY rootKey, const std::wstring& keyPath, const std::wstring& valueName,
+                         DWORD& valueType) {
+  const std::string path = base::ToAnsi(keyPath);
+  const std::string name = base::ToAnsi(valueName);
+  base::UniqueKey key;
+  // Opened for reading only; a missing key reads as the empty text.
+  if (RegOpenKeyExA(rootKey, path.c_str(), 0, KEY_QUERY_VALUE, key.put()) != ERROR_SUCCESS) return {};
+
+  std::vector<char> data(core::kRegDataSize, '\0');
+  DWORD size = static_cast<DWORD>(data.size());
+  DWORD type = valueType;
+  LSTATUS rc = RegQueryValueExA(key.get(), name.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(data.data()), &size);
+  // A value longer than 255 bytes does not fit: Windows then fills nothing and reports the size it
+  // needs. Read it whole into a buffer of that size (it may grow in between, hence the loop) and keep
+  // its first 255 bytes, which is what a fixed 255-byte read is meant to see.
+  while (rc == ERROR_MORE_DATA) {
+    data.assign(static_cast<std::size_t>(size) + 1, '\0');
+    size = static_cast<DWORD>(data.size());
+    rc = RegQueryValueExA(key.get(), name.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(data.data()), &size);
+  }
+  if (rc != ERROR_SUCCESS) return {};
+  valueType = type;
+  // The stored type is not examined: whatever bytes the value holds are text up to the first zero.
+  return base::FromAnsi(core::DecodeRegValue(data.data(), size));
+}
+
+base::Status SetRegValue(HKEY rootKey, const std::wstring& keyPath, const std::wstring& valueName,
+                         const std::wstring& value, DWORD valueType) {
+  const std::string path = base::ToAnsi(keyPath);
+  const std::string name = base::ToAnsi(valueName);
+  base::UniqueKey key;
+  // RegOpenKeyExA never creates the key: writing under a missing key fails and leaves nothing behind.
+  if (LSTATUS rc = RegOpenKeyExA(rootKey, path.c_str(), 0, KEY_SET_VALUE, key.put()); rc != ERROR_SUCCESS)
+    return base::Status::Fail(static_cast<unsigned long>(rc));
+  // Always exactly 255 bytes: the text, cut to 254 so that a zero follows it, then zero bytes.
+  const std::array<char, core::kRegDataSize> data = core::EncodeRegValue(base::ToAnsi(value));
+  const LSTATUS rc = RegSetValueExA(key.get(), name.c_str(), 0, valueType, reinterpret_cast<const BYTE*>(data.data()),
+                                    static_cast<DWORD>(data.size()));
+  if (rc != ERROR_SUCCESS) return base::Status::Fail(static_cast<unsigned long>(rc));
+  return base::Status::Ok();
+}
+
+}  // namespace mRegistery
