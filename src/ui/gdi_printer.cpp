@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "base/handle.h"
+#include "base/lazy_proc.h"
 
 namespace ui {
 
@@ -19,11 +20,14 @@ base::Status Failed() {
 }
 
 base::Status DefaultPrinterName(std::wstring& name) {
+  using GetDefaultPrinterFn = BOOL(WINAPI*)(LPWSTR, LPDWORD);
+  static const auto get_default_printer = base::LazyProc<GetDefaultPrinterFn>(L"winspool.drv", "GetDefaultPrinterW");
+  if (get_default_printer == nullptr) return base::Status::Fail(ERROR_PROC_NOT_FOUND);
   DWORD size = 0;
-  GetDefaultPrinterW(nullptr, &size);  // fails by design and reports the size, or that there is none
+  get_default_printer(nullptr, &size);  // fails by design and reports the size, or that there is none
   if (size == 0) return Failed();
   std::vector<wchar_t> buffer(size);
-  if (!GetDefaultPrinterW(buffer.data(), &size)) return Failed();
+  if (!get_default_printer(buffer.data(), &size)) return Failed();
   name.assign(buffer.data());
   return base::Status::Ok();
 }
