@@ -59,3 +59,15 @@ endif()
 add_executable(quorvel_screens ${CMAKE_SOURCE_DIR}/tools/screens/screens.cpp ${CMAKE_SOURCE_DIR}/src/res/quorvel.rc)
 target_link_libraries(quorvel_screens PRIVATE quorvel_win)
 target_link_options(quorvel_screens PRIVATE -municode)
+
+# The end-to-end driver: plays the real quorvel.exe through its windows with real input. It needs a
+# display, so it is no ctest test; scripts/e2e runs it under a private Xvfb.
+file(GLOB E2E_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/e2e/*.cpp)
+if(E2E_SOURCES)
+  add_executable(e2e_tests ${E2E_SOURCES})
+  target_include_directories(e2e_tests PRIVATE ${CMAKE_SOURCE_DIR}/tests)
+  target_compile_definitions(e2e_tests PRIVATE UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0A00 WINVER=0x0A00)
+  target_compile_options(e2e_tests PRIVATE ${QUORVEL_WARNINGS})
+  target_link_libraries(e2e_tests PRIVATE GTest::gtest GTest::gtest_main user32 gdi32 advapi32)
+  add_dependencies(e2e_tests quorvel standin_game)
+endif()
