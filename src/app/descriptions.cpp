@@ -4,6 +4,7 @@
 #include "app/main.h"
 #include "app/prompts.h"
 #include "core/description.h"
+#include "store/files.h"
 #include "store/ini.h"
 #include "ui/frm_mng_ids.h"
 
@@ -33,6 +34,15 @@ void Main::StoreDescription() {
   const int index = window.SelectedIndex();
   if (index == -1) {
     prompts_.Message(L"Please select an ID!", L"Oops!", Prompts::Buttons::Ok, Prompts::Icon::Exclamation);
+    return;
+  }
+  if (!store::FileExists(IniPath)) {
+    // Written now, the description would start a new store holding nothing but itself, which the
+    // next load would list as a saved ID without values.
+    ShowDescription();
+    prompts_.Message(L"Quorvel's store file\r\n" + IniPath +
+                         L"\r\nis no longer there, so the description was not stored.",
+                     L"Quorvel - Description Error", Prompts::Buttons::Ok, Prompts::Icon::Stop);
     return;
   }
   const std::wstring description = core::CleanDescription(window.Text(ui::frm_mng_ids::txt_disc));

@@ -56,6 +56,13 @@ bool BreaksStore(const std::wstring& value) {
   return value.find_first_of(L"\r\n[]") != std::wstring::npos;
 }
 
+// A value the store would give back changed: the profile reader drops blanks and a pair of quotes
+// around a value and keeps at most 254 characters. Saved anyway, the ID would install differently.
+bool ChangesInStore(const std::wstring& value) {
+  const std::string ansi = base::ToAnsi(value);
+  return core::ReadProfileValue("[s]\r\nk=" + ansi + "\r\n", "s", "k") != ansi;
+}
+
 }  // namespace
 
 Main::Main(Prompts& prompts, Printer& printer, Places places)
@@ -239,11 +246,20 @@ void Main::FillIdList() {
 void Main::SaveInstalledId() {
   ReadInstalledId();
   for (int i = 0; i < 3; ++i) {
-    if (!BreaksStore(Field(CurrentId, i))) continue;
-    prompts_.Message(L"The installed FL ID was not saved: its " + std::wstring(kValueNames[i]) +
-                         L" value holds a line break or a square bracket, which the store file cannot keep.",
-                     L"Quorvel - Save Error", Buttons::Ok, Icon::Stop);
-    return;
+    if (BreaksStore(Field(CurrentId, i))) {
+      prompts_.Message(L"The installed FL ID was not saved: its " + std::wstring(kValueNames[i]) +
+                           L" value holds a line break or a square bracket, which the store file cannot keep.",
+                       L"Quorvel - Save Error", Buttons::Ok, Icon::Stop);
+      return;
+    }
+    if (ChangesInStore(Field(CurrentId, i))) {
+      prompts_.Message(L"The installed FL ID was not saved: its " + std::wstring(kValueNames[i]) +
+                           L" value would not come back from the store file as it is (it is longer than " +
+                           std::to_wstring(core::kProfileValueLimit) +
+                           L" characters, or begins or ends with a blank or a quote).",
+                       L"Quorvel - Save Error", Buttons::Ok, Icon::Stop);
+      return;
+    }
   }
   if (IdCount >= core::kMaxSavedIds) {
     prompts_.Message(L"The installed FL ID was not saved: the store already holds " +
@@ -257,7 +273,20 @@ void Main::SaveInstalledId() {
   const store::FileText file = store::ReadWholeFile(IniPath);
   base::Status status = file.status;
   if (status) {
-    const int number = core::FreeIdNumber(file.bytes, IdCount);
+    // Numbered from the file as it is now, not from the last load: the file may have been changed or
+    // deleted by another program since.
+    const int count = core::CountIdHeaders(file.bytes);
+    const int number = core::FreeIdNumber(file.bytes, count);
+    if (number > count + 1) {
+      // Every number a load would reach is taken by a section that is not counted (a header in other
+      // letter case, say "[flid_2]"): a new section would be saved where no load finds it.
+      prompts_.Message(L"The installed FL ID was not saved: the store file\r\n" + IniPath +
+                           L"\r\nholds a saved-ID section whose header Quorvel does not count (written in other "
+                           L"letter case, such as [flid_2]), so a new saved ID would not be listed. Correct the "
+                           L"header in the file, then save again.",
+                       L"Quorvel - Save Error", Buttons::Ok, Icon::Stop);
+      return;
+    }
     std::string text = file.bytes;
     const std::string section = core::IdSectionName(number);
     for (int i = 0; i < 3; ++i) text = core::SetProfileValue(text, section, kIdKeys[i], base::ToAnsi(Field(CurrentId, i)));

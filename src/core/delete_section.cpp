@@ -109,13 +109,15 @@ DeleteResult DeleteIdSection(std::string_view text, int m, int id_count) {
   // One scan of the cut text for line ends and for the headers that are to be renumbered. The cut
   // joins its two sides without creating a header: every header begins with the only "[" it holds,
   // and the right side begins with a "[".
-  std::vector<std::size_t> line_ends;  // where each line's end stands: its CR of CR LF, else its LF
+  std::vector<std::size_t> line_ends;  // where each line's end stands: its CR (of CR LF or alone), else its LF
   std::vector<Candidate> candidates;   // in text order
   const auto scan = [&](std::size_t from, std::size_t to) {
     for (std::size_t i = from; i < to; ++i) {
       const char c = text[i];
       if (c == '\n') {
         line_ends.push_back(i > from && text[i - 1] == '\r' ? i - 1 : i);
+      } else if (c == '\r' && (i + 1 == to || text[i + 1] != '\n')) {
+        line_ends.push_back(i);  // a CR on its own ends a line too, as the profile reader reads it
       } else if (c == '[') {
         const long long n = HeaderNumberAt(text, i, to);
         if (n > m && n <= id_count) candidates.push_back({i, line_ends.size(), n});

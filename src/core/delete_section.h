@@ -29,7 +29,8 @@ struct DeleteResult {
 //     hand) thus stays.
 //  2. For d = m+1..id_count in turn, find the first "[FLID_d]" in the text as it is at that moment
 //     and replace it and the rest of its line, up to the line end, by "[FLID_(d-1)]".
-// A line end is LF or CR LF. Every other byte stays as it was. Runs in time linear in the text.
+// A line end is CR LF, LF or a CR alone, as the profile reader reads lines. Every other byte stays as
+// it was. Runs in time linear in the text.
 // Any failure returns its outcome and no text, so the caller leaves the file as it is.
 DeleteResult DeleteIdSection(std::string_view text, int m, int id_count);
 

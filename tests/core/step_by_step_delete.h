@@ -1,7 +1,7 @@
 #pragma once
 // Deleting a saved ID the plain way, as a yardstick for core::DeleteIdSection: one rewrite that cuts
 // the section, then one rewrite of the whole text per later section, each searching afresh.
-// Line ends are LF or CR LF. Shared by the property test and the fuzz target.
+// Line ends are CR LF, LF or a CR alone. Shared by the property test and the fuzz target.
 #include <string>
 
 #include "core/delete_section.h"
@@ -24,9 +24,8 @@ inline core::DeleteResult StepByStepDelete(std::string t, int m, int count) {
   for (int d = m + 1; d <= count; ++d) {
     const std::size_t at = t.find(Header(d));
     if (at == std::string::npos) return {DeleteOutcome::kRenumberedHeaderMissing, {}};
-    std::size_t end = t.find('\n', at);
+    const std::size_t end = t.find_first_of("\r\n", at);  // CR LF, a CR alone, or LF
     if (end == std::string::npos) return {DeleteOutcome::kNoLineEnd, {}};
-    if (t[end - 1] == '\r') --end;
     t = t.substr(0, at) + Header(d - 1) + t.substr(end);
   }
   return {DeleteOutcome::kOk, t};
