@@ -23,19 +23,31 @@ target_include_directories(quorvel_test_support PUBLIC ${CMAKE_SOURCE_DIR}/tests
 target_compile_options(quorvel_test_support PRIVATE ${QUORVEL_WARNINGS})
 target_link_libraries(quorvel_test_support PUBLIC quorvel_win GTest::gtest)
 
-foreach(area store registry launcher app ui print)
+foreach(area store registry launcher app ui print robustness crash)
   file(GLOB area_sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/${area}/*.cpp)
   if(area_sources)
     quorvel_test(${area}_tests DIRS tests/${area} LIBS quorvel_test_support)
   endif()
 endforeach()
 
+# The crash test's worker: the real program object saving, describing and deleting in a loop until
+# the test kills it.
+file(GLOB CRASH_WORKER_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/crash/worker/*.cpp)
+if(CRASH_WORKER_SOURCES AND TARGET crash_tests)
+  add_executable(crash_worker ${CRASH_WORKER_SOURCES})
+  target_compile_options(crash_worker PRIVATE ${QUORVEL_WARNINGS})
+  target_include_directories(crash_worker PRIVATE ${CMAKE_SOURCE_DIR}/tests)
+  target_link_libraries(crash_worker PRIVATE quorvel_win)
+  target_link_options(crash_worker PRIVATE -municode)
+  add_dependencies(crash_tests crash_worker)
+endif()
+
 # The stand-in game that launcher tests start in place of Freelancer.exe.
 file(GLOB STANDIN_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/standin/*.cpp)
 if(STANDIN_SOURCES)
   add_executable(standin_game ${STANDIN_SOURCES})
   target_link_options(standin_game PRIVATE -municode)
-  foreach(t launcher_tests app_tests)
+  foreach(t launcher_tests app_tests robustness_tests)
     if(TARGET ${t})
       add_dependencies(${t} standin_game)
     endif()
