@@ -293,6 +293,7 @@ void Main::SaveInstalledId() {
     status = store::ReplaceFileAtomically(IniPath, text);
   }
   LoadStore();
+  if (Ended()) return;  // the store had vanished and the first-run question was cancelled
   if (!status) {
     prompts_.Message(L"Quorvel could not save the FL ID in\r\n" + IniPath + L"\r\n\r\n" + status.Text() +
                          L"\r\n\r\nThe store was not changed. If Quorvel stands in a folder you may not write to, "
