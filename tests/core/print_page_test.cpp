@@ -6,42 +6,29 @@ namespace core {
 namespace {
 
 TEST(InstalledIdLine, HoldsExactlyTheKeyInArial24BoldItalicBlack) {
-  const PrintedLine line = InstalledIdLine(L"ABCD-1234 efgh");
-  EXPECT_EQ(line.text, L"ABCD-1234 efgh");
-  EXPECT_EQ(line.face, L"Arial");
-  EXPECT_EQ(line.points, 24);
-  EXPECT_TRUE(line.bold);
-  EXPECT_TRUE(line.italic);
-  EXPECT_EQ(line.colour, (TextColour{0, 0, 0}));
+  for (const wchar_t* key : {L"ABCD-1234 efgh", L"  key  ", L""})
+    EXPECT_EQ(InstalledIdLine(key), (PrintedLine{key, L"Arial", 24, true, true, TextColour{0, 0, 0}}));
 }
 
-TEST(InstalledIdLine, KeepsBlanksAndAnEmptyKeyAsTheyAre) {
-  EXPECT_EQ(InstalledIdLine(L"").text, L"");
-  EXPECT_EQ(InstalledIdLine(L"  key  ").text, L"  key  ");
-  EXPECT_EQ(InstalledIdLine(L"").face, L"Arial");  // the font is the same for an empty line
-}
-
-// A4 at 600 dpi as a typical laser printer reports it: 4760 dots printable, 100 dots unprintable
-// at the top.
-constexpr PrintableArea kA4{4760, 100, 600};
-
-TEST(PlaceLine, CentresTheTextOnThePrintableWidth) {
-  EXPECT_EQ(PlaceLine(kA4, 1000).x, 1880);
-  EXPECT_EQ(PlaceLine(kA4, 1001).x, 1879);  // odd leftover: one dot more on the right
-  EXPECT_EQ(PlaceLine(kA4, 0).x, 2380);     // an empty line sits at the centre
-  EXPECT_EQ(PlaceLine(kA4, 4760).x, 0);
-}
-
-TEST(PlaceLine, StartsATextWiderThanThePageAtTheLeftEdge) {
-  EXPECT_EQ(PlaceLine(kA4, 4761).x, 0);
-  EXPECT_EQ(PlaceLine(kA4, 100000).x, 0);
-}
-
-TEST(PlaceLine, PutsTheLineOneInchBelowThePaperEdge) {
-  EXPECT_EQ(PlaceLine(kA4, 1000).y, 500);                       // 600 dots minus the 100 unprintable
-  EXPECT_EQ(PlaceLine(PrintableArea{2000, 0, 300}, 10).y, 300);  // printable from the edge
-  // A printer that cannot print within the first inch: the line stands at its first printable row.
-  EXPECT_EQ(PlaceLine(PrintableArea{2000, 400, 300}, 10).y, 0);
+// Centred on the printable width (an odd leftover puts one dot more on the right), a text wider than
+// the page at its left edge; the top one inch below the paper's edge, or the first printable row.
+TEST(PlaceLine, CentresTheLineOneInchBelowThePaperEdge) {
+  constexpr PrintableArea kA4{4760, 100, 600};  // A4 at 600 dpi as a typical laser printer reports it
+  const struct {
+    PrintableArea area;
+    long width;
+    LinePosition at;
+  } cases[] = {
+      {kA4, 1000, {1880, 500}}, {kA4, 1001, {1879, 500}}, {kA4, 0, {2380, 500}},
+      {kA4, 4760, {0, 500}},    {kA4, 4761, {0, 500}},    {kA4, 100000, {0, 500}},
+      {{2000, 0, 300}, 10, {995, 300}},  // printable from the paper's edge
+      {{2000, 400, 300}, 10, {995, 0}},  // cannot print within the first inch
+  };
+  for (const auto& c : cases) {
+    const LinePosition at = PlaceLine(c.area, c.width);
+    EXPECT_EQ(at.x, c.at.x) << "width " << c.width;
+    EXPECT_EQ(at.y, c.at.y) << "width " << c.width << ", offset " << c.area.offset_top;
+  }
 }
 
 }  // namespace

@@ -12,13 +12,11 @@ namespace core {
 namespace {
 
 // Files spelled differently that every profile reader must read alike: three keys in two sections.
-struct Spelling {
-  const char* what;
-  std::string text;
-};
-
-const std::vector<Spelling>& EquivalentSpellings() {
-  static const std::vector<Spelling> spellings = {
+TEST(ProfileRead, EquivalentSpellingsReadAlike) {
+  const struct {
+    const char* what;
+    std::string text;
+  } spellings[] = {
       {"as the program writes it", "[QRVL_Settings]\r\nFLPATH=C:\\Games\\Freelancer.exe\r\n[FLID_1]\r\nINSTALL=ab-12\r\nMAN=two words\r\n"},
       {"LF only", "[QRVL_Settings]\nFLPATH=C:\\Games\\Freelancer.exe\n[FLID_1]\nINSTALL=ab-12\nMAN=two words\n"},
       {"CR only", "[QRVL_Settings]\rFLPATH=C:\\Games\\Freelancer.exe\r[FLID_1]\rINSTALL=ab-12\rMAN=two words\r"},
@@ -36,40 +34,29 @@ const std::vector<Spelling>& EquivalentSpellings() {
       {"DOS end-of-file mark", "[QRVL_Settings]\r\nFLPATH=C:\\Games\\Freelancer.exe\r\n[FLID_1]\r\nINSTALL=ab-12\r\nMAN=two words\x1a"},
       {"lines without = and a header without ]", "[FLID_1\r\nINSTALL=wrong\r\n[QRVL_Settings]\r\nFLPATH=C:\\Games\\Freelancer.exe\r\nstray words\r\n[FLID_1]\r\nINSTALL=ab-12\r\nMAN=two words\r\n"},
   };
-  return spellings;
-}
-
-TEST(ProfileRead, EquivalentSpellingsReadAlike) {
-  for (const Spelling& s : EquivalentSpellings()) {
-    SCOPED_TRACE(s.what);
+  const struct {
+    const char *section, *key, *value;
+  } reads[] = {{"QRVL_Settings", "FLPATH", "C:\\Games\\Freelancer.exe"}, {"FLID_1", "INSTALL", "ab-12"},
+               {"FLID_1", "MAN", "two words"}, {"FLID_1", "MANS", ""}, {"FLID_2", "INSTALL", ""}};
+  for (const auto& s : spellings) {
     const ProfileIndex index(s.text);
-    const std::string flpath = "C:\\Games\\Freelancer.exe";
-    EXPECT_EQ(ReadProfileValue(s.text, "QRVL_Settings", "FLPATH"), flpath);
-    EXPECT_EQ(ReadProfileValue(s.text, "FLID_1", "INSTALL"), "ab-12");
-    EXPECT_EQ(ReadProfileValue(s.text, "FLID_1", "MAN"), "two words");
-    EXPECT_EQ(ReadProfileValue(s.text, "FLID_1", "MANS"), "");
-    EXPECT_EQ(ReadProfileValue(s.text, "FLID_2", "INSTALL"), "");
-    // The index reads every key exactly as the one-off reader does.
-    EXPECT_EQ(index.Read("QRVL_Settings", "FLPATH"), flpath);
-    EXPECT_EQ(index.Read("FLID_1", "INSTALL"), "ab-12");
-    EXPECT_EQ(index.Read("FLID_1", "MAN"), "two words");
-    EXPECT_EQ(index.Read("FLID_1", "MANS"), "");
-    EXPECT_EQ(index.Read("FLID_2", "INSTALL"), "");
+    for (const auto& r : reads) {
+      SCOPED_TRACE(std::string(s.what) + ": " + r.section + "/" + r.key);
+      EXPECT_EQ(ReadProfileValue(s.text, r.section, r.key), r.value);
+      EXPECT_EQ(index.Read(r.section, r.key), r.value);  // the index reads as the one-off reader does
+    }
   }
 }
 
 // Reads that are not mere respellings; each row is checked through both readers.
-struct ReadCase {
-  const char* what;
-  std::string text;
-  const char* section;
-  const char* key;
-  std::string expected;
-};
-
 TEST(ProfileRead, Rules) {
   const std::string long_value(300, 'v');
-  const std::vector<ReadCase> cases = {
+  const struct {
+    const char* what;
+    std::string text;
+    const char *section, *key;
+    std::string expected;
+  } cases[] = {
       {"empty text", "", "s", "k", ""},
       {"missing section", "[s]\r\nk=1\r\n", "t", "k", ""},
       {"missing key", "[s]\r\nk=1\r\n", "s", "j", ""},
@@ -99,24 +86,20 @@ TEST(ProfileRead, Rules) {
       {"a long quoted value is cut to 254", "[s]\r\nk=\"" + long_value + "\"\r\n", "s", "k", long_value.substr(0, 254)},
       {"a value of exactly 254 is whole", "[s]\r\nk=" + long_value.substr(0, 254) + "\r\n", "s", "k", long_value.substr(0, 254)},
   };
-  for (const ReadCase& c : cases) {
+  for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
     EXPECT_EQ(ReadProfileValue(c.text, c.section, c.key), c.expected);
     EXPECT_EQ(ProfileIndex(c.text).Read(c.section, c.key), c.expected);
   }
 }
 
-struct WriteCase {
-  const char* what;
-  std::string before;
-  const char* section;
-  const char* key;
-  std::string value;
-  std::string after;
-};
-
 TEST(ProfileWrite, EditsInPlace) {
-  const std::vector<WriteCase> cases = {
+  const struct {
+    const char* what;
+    std::string before;
+    const char *section, *key;
+    std::string value, after;
+  } cases[] = {
       {"creates a file", "", "QRVL_Settings", "FLPATH", "C:\\fl.exe", "[QRVL_Settings]\r\nFLPATH=C:\\fl.exe\r\n"},
       {"appends a section after a last line with CR LF", "[QRVL_Settings]\r\nFLPATH=x\r\n", "FLID_1", "INSTALL", "k1",
        "[QRVL_Settings]\r\nFLPATH=x\r\n[FLID_1]\r\nINSTALL=k1\r\n"},
@@ -148,10 +131,7 @@ TEST(ProfileWrite, EditsInPlace) {
       {"does not start a file holding only a byte order mark with a blank line", "\xEF\xBB\xBF", "a", "k", "1",
        "\xEF\xBB\xBF[a]\r\nk=1\r\n"},
   };
-  for (const WriteCase& c : cases) {
-    SCOPED_TRACE(c.what);
-    EXPECT_EQ(SetProfileValue(c.before, c.section, c.key, c.value), c.after);
-  }
+  for (const auto& c : cases) EXPECT_EQ(SetProfileValue(c.before, c.section, c.key, c.value), c.after) << c.what;
 }
 
 TEST(ProfileWrite, LongValueIsWrittenWholeAndReadCut) {
@@ -185,11 +165,9 @@ TEST(ProfileWrite, WritesReadBackAsAMap) {
     if (step % 20 != 0) continue;
     const ProfileIndex index(text);
     for (const std::string& s : sections) {
-      for (const std::string& k : keys) {
-        const auto found = model.find({s, k});
-        const std::string expected = found == model.end() ? "" : found->second;
-        ASSERT_EQ(ReadProfileValue(text, s, k), expected) << s << "/" << k << " at step " << step << " in\n" << text;
-        ASSERT_EQ(index.Read(s, k), expected) << s << "/" << k << " at step " << step;
+      for (const std::string& k : keys) {  // a key never written reads ""
+        ASSERT_EQ(ReadProfileValue(text, s, k), (model[{s, k}])) << s << "/" << k << " at step " << step << " in\n" << text;
+        ASSERT_EQ(index.Read(s, k), (model[{s, k}])) << s << "/" << k << " at step " << step;
       }
     }
   }
