@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "base/handle.h"
@@ -21,11 +22,8 @@ std::vector<std::wstring> Listing(const std::wstring& folder) {
   std::vector<std::wstring> names;
   WIN32_FIND_DATAW found{};
   base::UniqueFind search(FindFirstFileW((folder + L"\\*").c_str(), &found));
-  if (!search) return names;
-  do {
-    const std::wstring name = found.cFileName;
-    if (name != L"." && name != L"..") names.push_back(name);
-  } while (FindNextFileW(search.get(), &found));
+  for (bool more = search.valid(); more; more = FindNextFileW(search.get(), &found))
+    if (std::wstring(found.cFileName) != L"." && std::wstring(found.cFileName) != L"..") names.push_back(found.cFileName);
   return names;
 }
 
@@ -35,71 +33,53 @@ base::UniqueFile Hold(const std::wstring& path, DWORD share) {
   return file;
 }
 
-TEST(ReadWholeFile, ReadsWhatIsThere) {
+TEST(ReadWholeFile, ReadsWhatIsThereAndTellsMissingFromUnreadable) {
   TempDir dir;
-  const std::string bytes = std::string("[s]\r\nk=v\0w\r\n", 12) + std::string(3 << 20, 'x');  // more than one piece
-  WriteBytes(dir.File(L"big.ini"), bytes);
-  const store::FileText big = store::ReadWholeFile(dir.File(L"big.ini"));
-  EXPECT_TRUE(big.status.ok());
-  EXPECT_TRUE(big.exists);
-  EXPECT_TRUE(big.bytes == bytes) << "read " << big.bytes.size() << " bytes of " << bytes.size();
-
+  const std::string big = std::string("[s]\r\nk=v\0w\r\n", 12) + std::string(3 << 20, 'x');  // more than one piece
+  WriteBytes(dir.File(L"big.ini"), big);
   WriteBytes(dir.File(L"empty.ini"), "");
-  const store::FileText empty = store::ReadWholeFile(dir.File(L"empty.ini"));
-  EXPECT_TRUE(empty.status.ok());
-  EXPECT_TRUE(empty.exists);
-  EXPECT_EQ(empty.bytes, "");
-}
-
-TEST(ReadWholeFile, MissingIsNotAnError) {
-  TempDir dir;
-  for (const std::wstring& path : {dir.File(L"none.ini"), dir.File(L"no folder\\none.ini")}) {
-    const store::FileText text = store::ReadWholeFile(path);
-    EXPECT_TRUE(text.status.ok()) << "error " << text.status.error;
-    EXPECT_FALSE(text.exists);
-  }
-}
-
-TEST(ReadWholeFile, FailsWhenThePathCannotBeRead) {
-  TempDir dir;
   CreateDirectoryW(dir.File(L"folder.ini").c_str(), nullptr);
-  const store::FileText folder = store::ReadWholeFile(dir.File(L"folder.ini"));
-  EXPECT_FALSE(folder.status.ok());
-
   WriteBytes(dir.File(L"locked.ini"), "[s]\r\n");
   const base::UniqueFile holder = Hold(dir.File(L"locked.ini"), 0);  // no sharing at all
-  const store::FileText locked = store::ReadWholeFile(dir.File(L"locked.ini"));
-  EXPECT_EQ(locked.status.error, static_cast<unsigned long>(ERROR_SHARING_VIOLATION));
+  const auto read = [&](const wchar_t* name) {
+    const store::FileText t = store::ReadWholeFile(dir.File(name));
+    return std::tuple(t.status.error, t.exists, t.bytes.size() < 100 ? t.bytes : "(large)");
+  };
+  EXPECT_TRUE(store::ReadWholeFile(dir.File(L"big.ini")).bytes == big);  // not EXPECT_EQ: 3 MB in a message
+  EXPECT_EQ(read(L"big.ini"), std::tuple(0ul, true, std::string("(large)")));
+  EXPECT_EQ(read(L"empty.ini"), std::tuple(0ul, true, std::string()));
+  EXPECT_EQ(read(L"none.ini"), std::tuple(0ul, false, std::string()));
+  EXPECT_EQ(read(L"no folder\\none.ini"), std::tuple(0ul, false, std::string()));
+  EXPECT_NE(std::get<0>(read(L"folder.ini")), 0ul);
+  EXPECT_EQ(std::get<0>(read(L"locked.ini")), static_cast<unsigned long>(ERROR_SHARING_VIOLATION));
 }
 
-TEST(ReplaceFileAtomically, CreatesAndReplaces) {
+TEST(ReplaceFileAtomically, CreatesAndReplacesLeavingNoTempFile) {
   TempDir dir;
   const std::wstring path = dir.File(L"FLIDs.ini");
-  ASSERT_TRUE(store::ReplaceFileAtomically(path, "first").ok());
-  EXPECT_EQ(ReadBytes(path), "first");
-  const std::string big(3 << 20, 'y');
-  ASSERT_TRUE(store::ReplaceFileAtomically(path, big).ok());
-  EXPECT_TRUE(ReadBytes(path) == big);
-  ASSERT_TRUE(store::ReplaceFileAtomically(path, "").ok());
-  EXPECT_EQ(ReadBytes(path), "");
+  for (const std::string& bytes : {std::string("first"), std::string(3 << 20, 'y'), std::string()}) {
+    ASSERT_TRUE(store::ReplaceFileAtomically(path, bytes).ok());
+    EXPECT_TRUE(ReadBytes(path) == bytes) << bytes.size() << " bytes";
+  }
+  EXPECT_EQ(Listing(dir.path()), std::vector<std::wstring>{L"FLIDs.ini"});
+  EXPECT_FALSE(store::ReplaceFileAtomically(dir.File(L"missing\\FLIDs.ini"), "x").ok());
   EXPECT_EQ(Listing(dir.path()), std::vector<std::wstring>{L"FLIDs.ini"});
 }
 
 TEST(ReplaceFileAtomically, RefusesTargetsItMustNotReplace) {
-  struct Case {
+  constexpr DWORD kNotHeld = MAXDWORD;
+  const struct {
     const char* what;
-    bool read_only;
-    bool folder;
-    DWORD hold_share;  // MAXDWORD: not held
-  };
-  const std::vector<Case> cases = {
-      {"read-only file", true, false, MAXDWORD},
+    bool read_only, folder;
+    DWORD hold_share;
+  } cases[] = {
+      {"read-only file", true, false, kNotHeld},
       {"held without delete sharing", false, false, FILE_SHARE_READ | FILE_SHARE_WRITE},
       {"held without write sharing", false, false, FILE_SHARE_READ | FILE_SHARE_DELETE},
       {"held without any sharing", false, false, 0},
-      {"a folder", false, true, MAXDWORD},
+      {"a folder", false, true, kNotHeld},
   };
-  for (const Case& c : cases) {
+  for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
     TempDir dir;
     const std::wstring path = dir.File(L"FLIDs.ini");
@@ -110,11 +90,8 @@ TEST(ReplaceFileAtomically, RefusesTargetsItMustNotReplace) {
       WriteBytes(path, old);
     }
     if (c.read_only) SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_READONLY);
-    base::UniqueFile holder;
-    if (c.hold_share != MAXDWORD) holder = Hold(path, c.hold_share);
-
-    const base::Status status = store::ReplaceFileAtomically(path, "new bytes");
-    EXPECT_FALSE(status.ok());
+    base::UniqueFile holder = c.hold_share == kNotHeld ? base::UniqueFile() : Hold(path, c.hold_share);
+    EXPECT_FALSE(store::ReplaceFileAtomically(path, "new bytes").ok());
     holder.reset();
     if (!c.folder) {
       EXPECT_EQ(ReadBytes(path), old);
@@ -123,33 +100,20 @@ TEST(ReplaceFileAtomically, RefusesTargetsItMustNotReplace) {
   }
 }
 
-TEST(ReplaceFileAtomically, FailsInAMissingFolder) {
-  TempDir dir;
-  EXPECT_FALSE(store::ReplaceFileAtomically(dir.File(L"missing\\FLIDs.ini"), "x").ok());
-  EXPECT_TRUE(Listing(dir.path()).empty());
-}
-
 TEST(FileExists, FindsOrdinaryFilesOnly) {
   TempDir dir;
-  WriteBytes(dir.File(L"Freelancer.exe"), "MZ");
-  WriteBytes(dir.File(L"empty.ini"), "");
-  WriteBytes(dir.File(L"readonly.txt"), "r");
-  SetFileAttributesW(dir.File(L"readonly.txt").c_str(), FILE_ATTRIBUTE_READONLY);
-  WriteBytes(dir.File(L"hidden.txt"), "h");
-  SetFileAttributesW(dir.File(L"hidden.txt").c_str(), FILE_ATTRIBUTE_HIDDEN);
-  WriteBytes(dir.File(L"system.txt"), "s");
-  SetFileAttributesW(dir.File(L"system.txt").c_str(), FILE_ATTRIBUTE_SYSTEM);
+  const std::pair<const wchar_t*, DWORD> files[] = {
+      {L"Freelancer.exe", FILE_ATTRIBUTE_NORMAL}, {L"empty.ini", FILE_ATTRIBUTE_NORMAL},
+      {L"readonly.txt", FILE_ATTRIBUTE_READONLY}, {L"hidden.txt", FILE_ATTRIBUTE_HIDDEN},
+      {L"system.txt", FILE_ATTRIBUTE_SYSTEM},     {L"only\\a.hid", FILE_ATTRIBUTE_HIDDEN},
+      {L"only\\b.hid", FILE_ATTRIBUTE_NORMAL}};
   CreateDirectoryW(dir.File(L"folder").c_str(), nullptr);
   CreateDirectoryW(dir.File(L"only").c_str(), nullptr);
-  WriteBytes(dir.File(L"only\\a.hid"), "h");
-  SetFileAttributesW(dir.File(L"only\\a.hid").c_str(), FILE_ATTRIBUTE_HIDDEN);
-  WriteBytes(dir.File(L"only\\b.hid"), "o");
-
-  struct Case {
-    std::wstring path;
-    bool exists;
-  };
-  const std::vector<Case> cases = {
+  for (const auto& [name, attributes] : files) {
+    WriteBytes(dir.File(name), std::wstring_view(name) == L"empty.ini" ? "" : "MZ");
+    SetFileAttributesW(dir.File(name).c_str(), attributes);
+  }
+  const std::pair<std::wstring, bool> cases[] = {
       {L"", false},
       {dir.File(L"Freelancer.exe"), true},
       {dir.File(L"FREELANCER.EXE"), true},
@@ -171,9 +135,7 @@ TEST(FileExists, FindsOrdinaryFilesOnly) {
       {dir.File(L"only\\*.hid"), true},  // the hidden match comes with an ordinary one
       {dir.File(L"only\\a.*"), false},
   };
-  for (const Case& c : cases) {
-    EXPECT_EQ(store::FileExists(c.path), c.exists) << std::string(c.path.begin(), c.path.end());
-  }
+  for (const auto& [path, exists] : cases) EXPECT_EQ(store::FileExists(path), exists) << testing::PrintToString(path);
 }
 
 }  // namespace
