@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "app/main.h"
+#include "boxes.h"
 #include "support/app_fixture.h"
 #include "ui/frm_main.h"
 #include "ui/frm_mng_ids.h"
@@ -9,10 +10,15 @@
 
 namespace {
 
-using testing_support::AppTest;
+using boxes::Box;
 using Answer = app::Prompts::Answer;
 using Buttons = app::Prompts::Buttons;
 using Icon = app::Prompts::Icon;
+
+constexpr char kTwoIds[] =
+    "[QRVL_Settings]\r\nFLPATH=C:\\FL\\Freelancer.exe\r\n"
+    "[FLID_1]\r\nINSTALL=key-one\r\nMAN=man-one\r\nMANS=sig-one\r\n"
+    "[FLID_2]\r\nINSTALL=key-two\r\nMAN=\r\nMANS=sig-two\r\n";
 
 // What the program leaves in a value it wrote: the text, then zero bytes up to 255.
 std::string Padded(std::string_view text) {
@@ -21,18 +27,26 @@ std::string Padded(std::string_view text) {
   return data;
 }
 
-constexpr char kTwoIds[] =
-    "[QRVL_Settings]\r\nFLPATH=C:\\FL\\Freelancer.exe\r\n"
-    "[FLID_1]\r\nINSTALL=key-one\r\nMAN=man-one\r\nMANS=sig-one\r\n"
-    "[FLID_2]\r\nINSTALL=key-two\r\nMAN=\r\nMANS=sig-two\r\n";
-
-class InstalledIdTest : public AppTest {
+class InstalledIdTest : public testing_support::AppTest {
  protected:
+  // Starts on two saved IDs, with an installed ID unless `installed` is false (no game key at all).
+  app::Main& StartOnTwoIds(bool installed = true) {
+    SetStore(kTwoIds);
+    if (installed) {
+      InstallInRegistry("old", "old-man", "old-sig");
+    } else {
+      key_.Delete();
+    }
+    return Start();
+  }
   std::wstring Labels() {
     app::Main& m = program();
     return m.MainWindow().Text(ui::frm_main::lbl_currentid) + L"/" +
            m.MngIdsWindow().Text(ui::frm_mng_ids::lbl_current_id) + L"/" +
            m.SaveIdWindow().Text(ui::frm_save_id::lbl_current_id);
+  }
+  std::string Registry() {
+    return RegistryValue(L"InstallKey") + "/" + RegistryValue(L"MPAccountName") + "/" + RegistryValue(L"MPAccountNameSig");
   }
 };
 
@@ -51,134 +65,66 @@ TEST_F(InstalledIdTest, ShowsTheInstallKeyInAllThreeLabelsAndRefreshesOnlyOnRequ
 }
 
 TEST_F(InstalledIdTest, MissingKeyOrValuesShowEmptyLabels) {
-  key_.Delete();
-  SetStore(kTwoIds);
-  app::Main& m = Start();
+  app::Main& m = StartOnTwoIds(false);
   EXPECT_EQ(Labels(), L"//");
   EXPECT_EQ(m.CurrentId.InstallKey, L"");
   EXPECT_FALSE(key_.Exists());
 }
 
-TEST_F(InstalledIdTest, InstallWritesTheSavedRowPaddedTo255BytesThenRefreshesAndSaysDone) {
-  SetStore(kTwoIds);
-  InstallInRegistry("old", "old-man", "old-sig");
-  app::Main& m = Start();
+// "Change FL ID" installs the picked item's row: each value padded to 255 bytes, an empty one blanked,
+// never deleted; then the labels are refreshed.
+TEST_F(InstalledIdTest, ChangeInstallsThePickedRowThenRefreshesAndSaysDone) {
+  app::Main& m = StartOnTwoIds();
+  m.MainWindow().btn_mng_ids_Click();
+  SendMessageW(m.MngIdsWindow().Control(ui::frm_mng_ids::cmbo_flids), CB_SETCURSEL, 1, 0);
   prompts_.Answer(Answer::Yes);
   prompts_.Answer(Answer::Ok);
-  m.InstallSavedId(2);
-
-  EXPECT_EQ(RegistryValue(L"InstallKey"), Padded("key-two"));
-  EXPECT_EQ(RegistryValue(L"MPAccountName"), Padded(""));  // an empty saved value blanks, never deletes
-  EXPECT_EQ(RegistryValue(L"MPAccountNameSig"), Padded("sig-two"));
+  m.MngIdsWindow().btn_changeit_Click();
+  EXPECT_EQ(Registry(), Padded("key-two") + "/" + Padded("") + "/" + Padded("sig-two"));
   EXPECT_EQ(Labels(), L"key-two/key-two/key-two");
-  ASSERT_EQ(prompts_.asked.size(), 2u);
-  EXPECT_EQ(prompts_.asked[0].text, L"This will reset your FL ID to the one selected, continue?");
-  EXPECT_EQ(prompts_.asked[0].title, L"Quorvel");
-  EXPECT_EQ(prompts_.asked[0].buttons, Buttons::YesNo);
-  EXPECT_EQ(prompts_.asked[0].icon, Icon::None);
-  EXPECT_EQ(prompts_.asked[1].text, L"FL ID Changed.");
-  EXPECT_EQ(prompts_.asked[1].title, L"Done!");
-  EXPECT_EQ(prompts_.asked[1].icon, Icon::Information);
+  EXPECT_EQ(boxes::Asked(prompts_),
+            (std::vector<Box>{{L"This will reset your FL ID to the one selected, continue?", L"Quorvel", Buttons::YesNo, Icon::None},
+                              {L"FL ID Changed.", L"Done!", Buttons::Ok, Icon::Information}}));
 }
 
-TEST_F(InstalledIdTest, AnsweringNoChangesNothingAndSaysNothingMore) {
-  SetStore(kTwoIds);
-  InstallInRegistry("old", "old-man", "old-sig");
-  app::Main& m = Start();
+TEST_F(InstalledIdTest, ClearBlanksTheThreeValuesWithoutDeletingThem) {
+  app::Main& m = StartOnTwoIds();
+  prompts_.Answer(Answer::Yes);
+  prompts_.Answer(Answer::Ok);
+  m.MainWindow().btn_clearid_Click();
+  EXPECT_EQ(Registry(), Padded("") + "/" + Padded("") + "/" + Padded(""));
+  EXPECT_EQ(m.CurrentId.InstallKey, L"");
+  EXPECT_EQ(m.CurrentId.MPAccountNameSig, L"");
+  EXPECT_EQ(Labels(), L"//");
+  EXPECT_EQ(boxes::Asked(prompts_),
+            (std::vector<Box>{{L"This will clear the current installed FL ID, continue?", L"Sure?", Buttons::YesNo, Icon::None},
+                              {L"FL ID Cleard!", L"Done!", Buttons::Ok, Icon::Information}}));
+}
+
+TEST_F(InstalledIdTest, AnsweringNoOrARowOutsideTheTableChangesNothing) {
+  app::Main& m = StartOnTwoIds();
   prompts_.Answer(Answer::No);
   m.InstallSavedId(1);
   prompts_.Answer(Answer::No);
   m.ClearInstalledId();
   EXPECT_EQ(prompts_.asked.size(), 2u);
-  EXPECT_EQ(RegistryValue(L"InstallKey"), std::string("old\0", 4));
-}
-
-TEST_F(InstalledIdTest, RowsOutsideTheTableAreIgnored) {
-  SetStore(kTwoIds);
-  app::Main& m = Start();
-  for (std::int16_t row : {std::int16_t{0}, std::int16_t{-1}, std::int16_t{3}, std::int16_t{32767}})
-    m.InstallSavedId(row);
-  EXPECT_TRUE(prompts_.asked.empty());
+  for (const int row : {0, -1, 3, 32767}) m.InstallSavedId(static_cast<std::int16_t>(row));  // asks nothing, fails nothing
+  EXPECT_EQ(prompts_.asked.size(), 2u);
+  EXPECT_EQ(Registry(), std::string("old\0/old-man\0/old-sig\0", 22));
 }
 
 TEST_F(InstalledIdTest, FailedWritesAreReportedInsteadOfDoneAndTheKeyIsNotCreated) {
-  SetStore(kTwoIds);
-  key_.Delete();  // the game was never installed for this user
-  app::Main& m = Start();
-
-  prompts_.Answer(Answer::Yes);
-  prompts_.Answer(Answer::Ok);
+  app::Main& m = StartOnTwoIds(false);  // the game was never installed for this user
+  for (int i = 0; i < 4; ++i) prompts_.Answer(i % 2 ? Answer::Ok : Answer::Yes);
   m.InstallSavedId(1);
-  prompts_.Answer(Answer::Yes);
-  prompts_.Answer(Answer::Ok);
   m.ClearInstalledId();
-
   ASSERT_EQ(prompts_.asked.size(), 4u);
-  for (size_t i : {1u, 3u}) {
-    EXPECT_EQ(prompts_.asked[i].title, L"Quorvel - Registry Error");
-    EXPECT_EQ(prompts_.asked[i].icon, Icon::Stop);
-    EXPECT_NE(prompts_.asked[i].text.find(L"InstallKey, MPAccountName, MPAccountNameSig"), std::wstring::npos)
-        << testing::PrintToString(prompts_.asked[i].text);
-    EXPECT_NE(prompts_.asked[i].text.find(key_.path()), std::wstring::npos);
-  }
-  EXPECT_NE(prompts_.asked[1].text.find(L"not changed"), std::wstring::npos);
-  EXPECT_NE(prompts_.asked[3].text.find(L"not cleared"), std::wstring::npos);
+  boxes::ExpectStop(prompts_.asked[1], L"Quorvel - Registry Error",
+                    {L"InstallKey, MPAccountName, MPAccountNameSig", key_.path(), L"not changed"});
+  boxes::ExpectStop(prompts_.asked[3], L"Quorvel - Registry Error",
+                    {L"InstallKey, MPAccountName, MPAccountNameSig", key_.path(), L"not cleared"});
   EXPECT_FALSE(key_.Exists());
   EXPECT_EQ(Labels(), L"//");
-}
-
-TEST_F(InstalledIdTest, ClearBlanksTheThreeValuesWithoutDeletingThem) {
-  SetStore(kTwoIds);
-  InstallInRegistry("old", "old-man", "old-sig");
-  app::Main& m = Start();
-  prompts_.Answer(Answer::Yes);
-  prompts_.Answer(Answer::Ok);
-  m.MainWindow().btn_clearid_Click();
-
-  for (const wchar_t* name : {L"InstallKey", L"MPAccountName", L"MPAccountNameSig"})
-    EXPECT_EQ(RegistryValue(name), std::string(255, '\0')) << testing::PrintToString(std::wstring(name));
-  EXPECT_EQ(m.CurrentId.InstallKey, L"");
-  EXPECT_EQ(m.CurrentId.MPAccountNameSig, L"");
-  EXPECT_EQ(Labels(), L"//");
-  ASSERT_EQ(prompts_.asked.size(), 2u);
-  EXPECT_EQ(prompts_.asked[0].text, L"This will clear the current installed FL ID, continue?");
-  EXPECT_EQ(prompts_.asked[0].title, L"Sure?");
-  EXPECT_EQ(prompts_.asked[1].text, L"FL ID Cleard!");
-  EXPECT_EQ(prompts_.asked[1].title, L"Done!");
-}
-
-TEST_F(InstalledIdTest, ChangeButtonNeedsASelectionAndInstallsTheSelectedRow) {
-  SetStore(kTwoIds);
-  InstallInRegistry("old", "old-man", "old-sig");
-  app::Main& m = Start();
-  m.MainWindow().btn_mng_ids_Click();
-  ui::frm_mng_ids& w = m.MngIdsWindow();
-
-  prompts_.Answer(Answer::Ok);
-  w.btn_changeit_Click();
-  ASSERT_EQ(prompts_.asked.size(), 1u);
-  EXPECT_EQ(prompts_.asked[0].text, L"Please select an ID!");
-  EXPECT_EQ(prompts_.asked[0].title, L"Oops!");
-  EXPECT_EQ(prompts_.asked[0].buttons, Buttons::Ok);
-  EXPECT_EQ(prompts_.asked[0].icon, Icon::Exclamation);
-
-  // Typed text in the combo's edit field counts as no selection.
-  SendMessageW(w.Control(ui::frm_mng_ids::cmbo_flids), CB_SETCURSEL, 0, 0);
-  SetWindowTextW(w.Control(ui::frm_mng_ids::cmbo_flids), L"typed");
-  SendMessageW(w.hwnd(), WM_COMMAND, MAKEWPARAM(ui::frm_mng_ids::cmbo_flids, CBN_EDITCHANGE),
-               reinterpret_cast<LPARAM>(w.Control(ui::frm_mng_ids::cmbo_flids)));
-  EXPECT_EQ(w.SelectedIndex(), -1);
-  EXPECT_EQ(w.Text(ui::frm_mng_ids::cmbo_flids), L"typed");
-  prompts_.Answer(Answer::Ok);
-  w.btn_changeit_Click();
-  EXPECT_EQ(prompts_.asked.back().text, L"Please select an ID!");
-
-  SendMessageW(w.Control(ui::frm_mng_ids::cmbo_flids), CB_SETCURSEL, 1, 0);
-  prompts_.Answer(Answer::Yes);
-  prompts_.Answer(Answer::Ok);
-  w.btn_changeit_Click();
-  EXPECT_EQ(RegistryValue(L"InstallKey"), Padded("key-two"));
-  EXPECT_EQ(prompts_.asked.back().text, L"FL ID Changed.");
 }
 
 }  // namespace

@@ -2,6 +2,8 @@
 #include <gtest/gtest.h>
 
 #include "app/main.h"
+#include "base/handle.h"
+#include "boxes.h"
 #include "support/app_fixture.h"
 #include "ui/frm_main.h"
 #include "ui/frm_mng_ids.h"
@@ -9,65 +11,63 @@
 
 namespace {
 
-using testing_support::AppTest;
+using boxes::Box;
 using Answer = app::Prompts::Answer;
-using Icon = app::Prompts::Icon;
 
-constexpr char kSettings[] = "[QRVL_Settings]\r\nFLPATH=C:\\FL\\Freelancer.exe\r\nFLIPS=1.2.3.4\r\n";
-constexpr char kSavedMessage[] = "FL ID Saved!\r\nGo to the ID manager to add a discription/change id";
+const std::string kSettings = "[QRVL_Settings]\r\nFLPATH=C:\\FL\\Freelancer.exe\r\nFLIPS=1.2.3.4\r\n";
+const Box kSaved{L"FL ID Saved!\r\nGo to the ID manager to add a discription/change id", L"Done!",
+                 boxes::Buttons::Ok, boxes::Icon::Information};
 
 std::string Section(int n, std::string_view key, std::string_view man, std::string_view sig) {
   return "[FLID_" + std::to_string(n) + "]\r\nINSTALL=" + std::string(key) + "\r\nMAN=" + std::string(man) +
          "\r\nMANS=" + std::string(sig) + "\r\n";
 }
 
-class SaveTest : public AppTest {
+class SaveTest : public testing_support::AppTest {
  protected:
+  // Starts afresh on the given store with the given installed ID.
+  app::Main& StartOn(const std::string& store, std::string_view key = "key-a", std::string_view man = "man-a") {
+    program_.reset();
+    prompts_.asked.clear();
+    SetStore(store);
+    InstallInRegistry(key, man, "sig-a");
+    return Start();
+  }
   void Save() {
     prompts_.Answer(Answer::Ok);
     program().SaveInstalledId();
   }
-  void ExpectSaidSaved() {
-    ASSERT_FALSE(prompts_.asked.empty());
-    EXPECT_EQ(prompts_.asked.back().text, std::wstring(kSavedMessage, kSavedMessage + sizeof kSavedMessage - 1));
-    EXPECT_EQ(prompts_.asked.back().title, L"Done!");
-    EXPECT_EQ(prompts_.asked.back().icon, Icon::Information);
-  }
-  void ExpectSaveError(std::wstring_view fragment) {
-    ASSERT_FALSE(prompts_.asked.empty());
-    EXPECT_EQ(prompts_.asked.back().title, L"Quorvel - Save Error");
-    EXPECT_EQ(prompts_.asked.back().icon, Icon::Stop);
-    EXPECT_NE(prompts_.asked.back().text.find(fragment), std::wstring::npos)
-        << testing::PrintToString(prompts_.asked.back().text);
-  }
 };
 
-TEST_F(SaveTest, FirstSaveAppendsFlid1AfterTheSettings) {
-  SetStore(kSettings);
-  InstallInRegistry("key-a", "man-a", "sig-a");
-  Start();
-  Save();
-  EXPECT_EQ(Store(), kSettings + Section(1, "key-a", "man-a", "sig-a"));
-  EXPECT_EQ(program().IdCount, 1);
-  EXPECT_EQ(program().SavedIds[1], (app::SavedIdRow{L"", L"key-a", L"man-a", L"sig-a", L""}));
-  ExpectSaidSaved();
-}
-
-TEST_F(SaveTest, LaterSavesGoToTheEndAndEqualIdsAreKeptTwice) {
+TEST_F(SaveTest, SavesIntoTheNextFreeNumberAndSaysSo) {
   const std::string three = kSettings + Section(1, "a", "b", "c") + Section(2, "d", "e", "f") + Section(3, "g", "h", "i");
-  SetStore(three);
-  InstallInRegistry("key-a", "man-a", "sig-a");
-  Start();
-  Save();
-  Save();
-  EXPECT_EQ(Store(), three + Section(4, "key-a", "man-a", "sig-a") + Section(5, "key-a", "man-a", "sig-a"));
-  EXPECT_EQ(program().IdCount, 5);
+  // Hand-edited: FLID_2 is missing, so the count (2) points at the existing FLID_3, which stays.
+  const std::string gap = kSettings + Section(1, "a", "b", "c") + Section(3, "x", "y", "z") + "DISC=kept\r\n";
+  const std::string saved = "]\r\nINSTALL=key-a\r\nMAN=man-a\r\nMANS=sig-a\r\n";
+  const struct {
+    const char* what;
+    std::string before;
+    int saves;
+    std::string after;
+    int count, last_row;
+  } cases[] = {
+      {"after the settings", kSettings, 1, kSettings + "[FLID_1" + saved, 1, 1},
+      {"after FLID_1..3, the same ID twice", three, 2, three + "[FLID_4" + saved + "[FLID_5" + saved, 5, 5},
+      {"into a gap rather than over an ID", gap, 1, gap + "[FLID_2" + saved, 3, 2},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    app::Main& m = StartOn(c.before);
+    for (int i = 0; i < c.saves; ++i) Save();
+    EXPECT_EQ(Store(), c.after);
+    EXPECT_EQ(boxes::Asked(prompts_), std::vector<Box>(static_cast<std::size_t>(c.saves), kSaved));
+    ASSERT_EQ(m.IdCount, c.count);  // the table is loaded again from the file
+    EXPECT_EQ(m.SavedIds[static_cast<std::size_t>(c.last_row)], (app::SavedIdRow{L"", L"key-a", L"man-a", L"sig-a", L""}));
+  }
 }
 
 TEST_F(SaveTest, SaveAfterAClearKeepsThreeEmptyKeysAndListsAnEmptyItem) {
-  SetStore(kSettings);
-  InstallInRegistry("key-a", "man-a", "sig-a");
-  Start();
+  StartOn(kSettings);
   prompts_.Answer(Answer::Yes);
   prompts_.Answer(Answer::Ok);
   program().ClearInstalledId();
@@ -79,9 +79,7 @@ TEST_F(SaveTest, SaveAfterAClearKeepsThreeEmptyKeysAndListsAnEmptyItem) {
 }
 
 TEST_F(SaveTest, ReloadPutsBackTheStoredServersAndThePrompt) {
-  SetStore(kSettings);
-  InstallInRegistry("k", "m", "s");
-  app::Main& m = Start();
+  app::Main& m = StartOn(kSettings);
   m.MainWindow().SetText(ui::frm_main::txt_serverips, L"typed but never launched");
   m.MngIdsWindow().SetText(ui::frm_mng_ids::cmbo_flids, L"typed");
   Save();
@@ -89,63 +87,43 @@ TEST_F(SaveTest, ReloadPutsBackTheStoredServersAndThePrompt) {
   EXPECT_EQ(m.MngIdsWindow().Text(ui::frm_mng_ids::cmbo_flids), L"- Select ID -");
 }
 
-TEST_F(SaveTest, AGapInTheNumberingIsFilledInsteadOfOverwritingAnId) {
-  // Hand-edited: FLID_2 is missing, so the count (2) points at the existing FLID_3.
-  const std::string gap = kSettings + Section(1, "a", "b", "c") + Section(3, "x", "y", "z") + "DISC=kept\r\n";
-  SetStore(gap);
-  InstallInRegistry("new", "n", "s");
-  Start();
-  Save();
-  EXPECT_EQ(Store(), gap + Section(2, "new", "n", "s"));
-  EXPECT_EQ(program().IdCount, 3);
-  EXPECT_EQ(program().SavedIds[2][1], L"new");
-  EXPECT_EQ(program().SavedIds[3][4], L"kept");
-  ExpectSaidSaved();
-}
-
-TEST_F(SaveTest, AStoreThatCannotBeWrittenIsReportedAndLeftAsItWas) {
+TEST_F(SaveTest, WhatCannotBeSavedIsReportedAndTheStoreLeftAsItWas) {
+  std::string full = kSettings;
+  for (int i = 1; i <= 32766; ++i) full += "[FLID_" + std::to_string(i) + "]\r\nINSTALL=k\r\n";
   const std::string one = kSettings + Section(1, "a", "b", "c");
-  SetStore(one);
-  InstallInRegistry("k", "m", "s");
-  Start();
-  // Another program holds the store open and shares neither writing nor deleting.
-  const HANDLE lock = CreateFileW(StorePath().c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                  FILE_ATTRIBUTE_NORMAL, nullptr);
-  ASSERT_NE(lock, INVALID_HANDLE_VALUE);
-  Save();
-  CloseHandle(lock);
-  ExpectSaveError(StorePath());
-  EXPECT_EQ(Store(), one);
-  EXPECT_EQ(program().IdCount, 1);
-}
-
-TEST_F(SaveTest, ValuesThatWouldBreakTheStoreAreRefused) {
-  SetStore(kSettings);
-  for (std::string_view bad : {"has[bracket", "has]bracket", "two\r\nlines", "line\nfeed"}) {
-    InstallInRegistry("fine", bad, "fine");
-    if (!program_) Start();
+  const struct {
+    const char* what;
+    const std::string& store;
+    std::string_view man;
+    bool held;  // open in another program that shares neither writing nor deleting
+    std::wstring says;
+    int count;
+  } cases[] = {
+      {"an opening bracket", kSettings, "has[bracket", false, L"MPAccountName", 0},
+      {"a closing bracket", kSettings, "has]bracket", false, L"MPAccountName", 0},
+      {"CR LF", kSettings, "two\r\nlines", false, L"MPAccountName", 0},
+      {"LF", kSettings, "line\nfeed", false, L"MPAccountName", 0},
+      {"a full store", full, "m", false, L"32766", 32766},
+      {"a store that cannot be written", one, "m", true, StorePath(), 1},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    const app::Main& m = StartOn(c.store, "k", c.man);
+    base::UniqueFile held(c.held ? CreateFileW(StorePath().c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                               FILE_ATTRIBUTE_NORMAL, nullptr)
+                                 : INVALID_HANDLE_VALUE);
+    ASSERT_EQ(held.valid(), c.held);
     Save();
-    ExpectSaveError(L"MPAccountName");
-    EXPECT_EQ(Store(), kSettings);
+    held.reset();
+    ASSERT_EQ(prompts_.asked.size(), 1u);
+    boxes::ExpectStop(prompts_.asked[0], L"Quorvel - Save Error", {c.says});
+    EXPECT_TRUE(Store() == c.store) << "the store changed";
+    EXPECT_EQ(m.IdCount, c.count);
   }
 }
 
-TEST_F(SaveTest, AFullStoreRefusesAnotherSave) {
-  std::string full = kSettings;
-  for (int i = 1; i <= 32766; ++i) full += "[FLID_" + std::to_string(i) + "]\r\nINSTALL=k\r\n";
-  SetStore(full);
-  InstallInRegistry("k", "m", "s");
-  Start();
-  ASSERT_EQ(program().IdCount, 32766);
-  Save();
-  ExpectSaveError(L"32766");
-  EXPECT_EQ(Store().size(), full.size());
-}
-
 TEST_F(SaveTest, SaveWindowSavesThenHidesAndKeepsItsLabel) {
-  SetStore(kSettings);
-  InstallInRegistry("key-a", "man-a", "sig-a");
-  app::Main& m = Start();
+  app::Main& m = StartOn(kSettings);
   m.MainWindow().btn_saveid_Click();
   ui::frm_save_id& w = m.SaveIdWindow();
   EXPECT_TRUE(w.Visible());

@@ -2,6 +2,8 @@
 // close box and made afresh on the next touch, and every control where its row says at 96 and 144 DPI.
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "app/main.h"
 #include "support/app_fixture.h"
 #include "ui/frm_about.h"
@@ -11,7 +13,6 @@
 
 namespace {
 
-using testing_support::AppTest;
 using Answer = app::Prompts::Answer;
 
 constexpr char kStore[] =
@@ -19,7 +20,7 @@ constexpr char kStore[] =
     "[FLID_1]\r\nINSTALL=one\r\nMAN=1\r\nMANS=1\r\n"
     "[FLID_2]\r\nINSTALL=two\r\nMAN=2\r\nMANS=2\r\n";
 
-class WindowsTest : public AppTest {
+class WindowsTest : public testing_support::AppTest {
  protected:
   void SetUp() override {
     SetStore(kStore);
@@ -51,11 +52,9 @@ void ExpectLaidOutAsDesigned(ui::Window& w, int client_height_twips) {
     ASSERT_NE(control, nullptr);
     const RECT want = w.RowRect(row);
     const RECT got = ClientRectOf(control);
-    EXPECT_EQ(got.left, want.left);
-    EXPECT_EQ(got.top, want.top);
-    EXPECT_EQ(got.right - got.left, want.right - want.left);
+    EXPECT_EQ(std::tuple(got.left, got.top, got.right), std::tuple(want.left, want.top, want.right));
     if (row.kind != ui::Kind::Combo) {  // a combo's height is its edit field's, set by the system
-      EXPECT_EQ(got.bottom - got.top, want.bottom - want.top);
+      EXPECT_EQ(got.bottom, want.bottom);
     }
     if (row.kind != ui::Kind::Combo && row.kind != ui::Kind::Edit && row.caption[0] != L'\0') {
       EXPECT_EQ(w.Text(row.id), std::wstring(row.caption)) << "caption";
@@ -96,17 +95,25 @@ TEST_F(WindowsTest, EveryControlStandsWhereItsRowSaysAt96And144Dpi) {
   }
 }
 
-TEST_F(WindowsTest, TitlesBordersMenuAndOwnership) {
+// Each window opened twice: one instance, shown, with its title, a fixed border, a close box and no owner.
+TEST_F(WindowsTest, OneOwnerlessInstanceEachWithItsTitleBorderAndMenu) {
   app::Main& m = program();
   m.MainWindow().Show();
-  m.MainWindow().about_Click();
-  m.MainWindow().btn_mng_ids_Click();
-  m.MainWindow().btn_saveid_Click();
-  for (ui::Window* w : std::initializer_list<ui::Window*>{&m.MainWindow(), &m.MngIdsWindow(), &m.SaveIdWindow(),
-                                                          &m.AboutWindow()}) {
-    wchar_t title[64] = {};
-    GetWindowTextW(w->hwnd(), title, 64);
-    EXPECT_STREQ(title, w->design().title);
+  for (int i = 0; i < 2; ++i) {
+    m.MainWindow().about_Click();
+    m.MainWindow().btn_mng_ids_Click();
+    m.MainWindow().btn_saveid_Click();
+  }
+  const std::pair<ui::Window*, const wchar_t*> windows[] = {{&m.MainWindow(), L"Quorvel - Main"},
+                                                             {&m.MngIdsWindow(), L"Quorvel - Manage saved IDs"},
+                                                             {&m.SaveIdWindow(), L"Quorvel - Save FL ID"},
+                                                             {&m.AboutWindow(), L"About"}};
+  for (const auto& [w, title] : windows) {
+    SCOPED_TRACE(testing::PrintToString(std::wstring(title)));
+    EXPECT_EQ(CountTopLevel(title), 1);
+    wchar_t shown[64] = {};
+    GetWindowTextW(w->hwnd(), shown, 64);
+    EXPECT_STREQ(shown, title);
     const LONG_PTR style = GetWindowLongPtrW(w->hwnd(), GWL_STYLE);
     EXPECT_FALSE(style & WS_THICKFRAME) << "fixed border";
     EXPECT_FALSE(style & WS_MAXIMIZEBOX);
@@ -114,10 +121,6 @@ TEST_F(WindowsTest, TitlesBordersMenuAndOwnership) {
     EXPECT_EQ(GetWindow(w->hwnd(), GW_OWNER), nullptr) << "modeless and ownerless";
     EXPECT_TRUE(w->Visible());
   }
-  EXPECT_STREQ(m.MainWindow().design().title, L"Quorvel - Main");
-  EXPECT_STREQ(m.MngIdsWindow().design().title, L"Quorvel - Manage saved IDs");
-  EXPECT_STREQ(m.SaveIdWindow().design().title, L"Quorvel - Save FL ID");
-  EXPECT_STREQ(m.AboutWindow().design().title, L"About");
 
   const HMENU menu = GetMenu(m.MainWindow().hwnd());
   ASSERT_NE(menu, nullptr);
@@ -126,17 +129,6 @@ TEST_F(WindowsTest, TitlesBordersMenuAndOwnership) {
   GetMenuStringW(menu, 0, item, 16, MF_BYPOSITION);
   EXPECT_STREQ(item, L"Info");
   EXPECT_EQ(GetSubMenu(menu, 0), nullptr);
-}
-
-TEST_F(WindowsTest, OneInstanceEachAndShowingAgainOnlyBringsToFront) {
-  app::Main& m = program();
-  m.MainWindow().about_Click();
-  m.MainWindow().about_Click();
-  m.MainWindow().btn_saveid_Click();
-  m.MainWindow().btn_saveid_Click();
-  EXPECT_EQ(CountTopLevel(L"About"), 1);
-  EXPECT_EQ(CountTopLevel(L"Quorvel - Save FL ID"), 1);
-  EXPECT_EQ(CountTopLevel(L"Quorvel - Manage saved IDs"), 1);
 }
 
 TEST_F(WindowsTest, ManageListHoldsEverySavedIdOnceHoweverOftenItIsOpened) {
@@ -161,32 +153,24 @@ TEST_F(WindowsTest, ManageWindowOpensCompactAndSwitchesHeight) {
   app::Main& m = program();
   m.MainWindow().btn_mng_ids_Click();
   ui::frm_mng_ids& w = m.MngIdsWindow();
-  auto client_height = [&] {
-    RECT r;
-    GetClientRect(w.hwnd(), &r);
-    return r.bottom;
+  // Outer and client height: the designed outer heights 4410 (compact, cutting off the description
+  // editor) and 6375 twips include a 480-twip frame.
+  const auto heights = [&] {
+    RECT outer, client;
+    GetWindowRect(w.hwnd(), &outer);
+    GetClientRect(w.hwnd(), &client);
+    return std::pair<int, int>(outer.bottom - outer.top, client.bottom);
   };
-  const int compact = ui::TwipsToPixels(4410 - 480, 96);
-  const int expanded = ui::TwipsToPixels(6375 - 480, 96);
-  // The compact height shows the three upper frames and cuts off the description editor.
-  EXPECT_EQ(client_height(), compact);
-  EXPECT_GT(compact, ui::TwipsToPixels(2880 + 975, 96));
-  EXPECT_LT(compact, ui::TwipsToPixels(3960, 96));
-  RECT window;
-  GetWindowRect(w.hwnd(), &window);
-  RECT client;
-  GetClientRect(w.hwnd(), &client);
-  const int frame = (window.bottom - window.top) - client.bottom;
-
+  const int compact = ui::TwipsToPixels(4410 - 480, 96), expanded = ui::TwipsToPixels(6375 - 480, 96);
+  const int frame = heights().first - heights().second;
+  EXPECT_EQ(heights().second, compact);
   for (int i = 0; i < 2; ++i) {
     w.btn_disc_Click();
-    EXPECT_EQ(client_height(), expanded);
+    EXPECT_EQ(heights(), std::pair(expanded + frame, expanded));
   }
-  GetWindowRect(w.hwnd(), &window);
-  EXPECT_EQ(window.bottom - window.top, expanded + frame);
   for (int i = 0; i < 2; ++i) {
     w.btn_cancel_Click();
-    EXPECT_EQ(client_height(), compact);
+    EXPECT_EQ(heights(), std::pair(compact + frame, compact));
   }
 
   // Closed while expanded, it comes back compact, with its list filled and an empty installed-ID label.
@@ -194,7 +178,7 @@ TEST_F(WindowsTest, ManageWindowOpensCompactAndSwitchesHeight) {
   SendMessageW(w.hwnd(), WM_CLOSE, 0, 0);
   EXPECT_FALSE(m.MngIdsExists());
   m.MainWindow().btn_mng_ids_Click();
-  EXPECT_EQ(client_height(), compact);
+  EXPECT_EQ(heights().second, compact);
   EXPECT_EQ(w.ItemCount(), 2);
   EXPECT_EQ(w.Text(ui::frm_mng_ids::lbl_current_id), L"");
   EXPECT_EQ(w.Text(ui::frm_mng_ids::cmbo_flids), L"- Select ID -");
