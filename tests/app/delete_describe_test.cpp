@@ -280,17 +280,6 @@ TEST_F(ManageTest, StoringWritesTheCleanedTextAndAsksToGoOn) {
   }
 }
 
-TEST_F(ManageTest, CancelClosesTheEditorAndStoresNothing) {
-  Open(kSettings + Section(1, "a", "old"));
-  window().btn_disc_Click();
-  window().btn_disc_Click();
-  EXPECT_TRUE(window().Expanded());
-  window().btn_cancel_Click();
-  EXPECT_FALSE(window().Expanded());
-  EXPECT_EQ(Store(), kSettings + Section(1, "a", "old"));
-  EXPECT_TRUE(prompts_.asked.empty());
-}
-
 TEST_F(ManageTest, AFailedDescriptionWriteKeepsTheOldDescriptionEverywhere) {
   const std::string store = kSettings + Section(1, "a", "old|text");
   Open(store);
