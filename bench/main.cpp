@@ -49,19 +49,26 @@ void RemoveFolder(const std::wstring& folder) {
 
 }  // namespace
 
-int wmain() {
+// With no argument every group runs; with names ("load", "delete", "startup") only those.
+int wmain(int argc, wchar_t** argv) {
   const std::wstring folder = MakeFolder();
   if (folder.empty()) {
     std::fprintf(stderr, "cannot create a folder under %%TEMP%%\n");
     return 1;
   }
+  auto wanted = [&](const wchar_t* group) {
+    if (argc < 2) return true;
+    for (int i = 1; i < argc; ++i)
+      if (std::wstring(argv[i]) == group) return true;
+    return false;
+  };
   bench::Header();
-  bench::RunLoadBench(folder);
+  if (wanted(L"load")) bench::RunLoadBench(folder);
 #ifdef QUORVEL_HAS_DELETE_BENCH
-  bench::RunDeleteBench(folder);
+  if (wanted(L"delete")) bench::RunDeleteBench(folder);
 #endif
 #ifdef QUORVEL_HAS_STARTUP_BENCH
-  bench::RunStartupBench(folder);
+  if (wanted(L"startup")) bench::RunStartupBench(folder);
 #endif
   RemoveFolder(folder);
   return 0;

@@ -107,6 +107,11 @@ Stats Measure(const std::wstring& exe, const wchar_t* title, int repeats) {
   }
   if (times.empty()) return s;
   std::sort(times.begin(), times.end());
+  if (GetEnvironmentVariableW(L"QUORVEL_BENCH_SAMPLES", nullptr, 0) != 0) {
+    std::printf("  samples (ms):");
+    for (double t : times) std::printf(" %.0f", t * 1e3);
+    std::printf("\n");
+  }
   s.median = times[times.size() / 2];
   s.best = times.front();
   return s;
@@ -128,7 +133,7 @@ void RunStartupBench(const std::wstring& folder) {
   const std::wstring here = BenchFolder();
   const std::wstring quorvel = here + L"\\quorvel.exe";
   const std::wstring floor = here + L"\\quorvel_floor.exe";
-  constexpr int kRepeats = 15;
+  constexpr int kRepeats = 25;
 
   std::printf("\nStart-up to a visible main window, median (best) of %d starts:\n\n", kRepeats);
   std::printf("| %-22s | %8s | %20s | %20s | %8s | %10s |\n", "program", "IDs", "floor", "quorvel", "ratio",
@@ -138,6 +143,8 @@ void RunStartupBench(const std::wstring& folder) {
   CreateDirectoryW(floor_dir.c_str(), nullptr);
   CopyFileW(floor.c_str(), (floor_dir + L"\\quorvel_floor.exe").c_str(), FALSE);
   const Stats base = Measure(floor_dir + L"\\quorvel_floor.exe", L"Floor", kRepeats);
+  CopyFileW((here + L"\\quorvel_floor_styled.exe").c_str(), (floor_dir + L"\\quorvel_floor_styled.exe").c_str(), FALSE);
+  const Stats styled = Measure(floor_dir + L"\\quorvel_floor_styled.exe", L"Floor", kRepeats);
 
   for (int ids : {10, 1000}) {
     const std::wstring dir = folder + L"\\start-" + std::to_wstring(ids);
@@ -149,8 +156,11 @@ void RunStartupBench(const std::wstring& folder) {
                 base.median * 1e3, base.best * 1e3, s.median * 1e3, s.best * 1e3,
                 base.median > 0 ? s.median / base.median : 0.0, static_cast<double>(s.peak) / (1024.0 * 1024.0));
   }
-  std::printf("| %-22s | %8s | %20s | %20s | %8s | %7.2f MiB |\n", "floor (empty window)", "-", "", "", "",
-              static_cast<double>(base.peak) / (1024.0 * 1024.0));
+  std::printf("| %-22s | %8s | %9.1f (%6.1f) ms | %20s | %8s | %7.2f MiB |\n", "floor (empty window)", "-",
+              base.median * 1e3, base.best * 1e3, "", "", static_cast<double>(base.peak) / (1024.0 * 1024.0));
+  std::printf("| %-22s | %8s | %9.1f (%6.1f) ms | %20s | %7.2fx | %7.2f MiB |\n", "floor + visual styles", "-",
+              styled.median * 1e3, styled.best * 1e3, "", base.median > 0 ? styled.median / base.median : 0.0,
+              static_cast<double>(styled.peak) / (1024.0 * 1024.0));
 
   WIN32_FILE_ATTRIBUTE_DATA data{};
   if (GetFileAttributesExW(quorvel.c_str(), GetFileExInfoStandard, &data))

@@ -64,7 +64,12 @@ if(BENCH_SOURCES)
   # The start-up group starts the real program and an empty-window program beside it.
   add_executable(quorvel_floor WIN32 ${CMAKE_SOURCE_DIR}/tools/floor/floor.cpp)
   target_link_options(quorvel_floor PRIVATE -municode -s)
-  add_dependencies(quorvel_bench quorvel quorvel_floor)
+  # The same floor with quorvel.exe's manifest and Common Controls 6 loaded: what visual styles cost by themselves.
+  add_executable(quorvel_floor_styled WIN32 ${CMAKE_SOURCE_DIR}/tools/floor/floor.cpp ${CMAKE_SOURCE_DIR}/tools/floor/styled.rc)
+  target_link_options(quorvel_floor_styled PRIVATE -municode -s)
+  target_compile_definitions(quorvel_floor_styled PRIVATE QUORVEL_FLOOR_STYLED)
+  target_link_libraries(quorvel_floor_styled PRIVATE comctl32)
+  add_dependencies(quorvel_bench quorvel quorvel_floor quorvel_floor_styled)
 endif()
 
 # Pictures of every window for the documentation (scripts/screenshots).

@@ -1,5 +1,8 @@
 // The floor for start-up measurements: the least a Win32 program does to show one empty window.
 #include <windows.h>
+#ifdef QUORVEL_FLOOR_STYLED
+#include <commctrl.h>
+#endif
 
 namespace {
 
@@ -14,6 +17,11 @@ LRESULT CALLBACK Proc(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam) {
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show) {
+#ifdef QUORVEL_FLOOR_STYLED
+  // The styled floor loads Common Controls 6 as quorvel.exe does, and nothing more.
+  INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES};
+  InitCommonControlsEx(&controls);
+#endif
   WNDCLASSW wc{};
   wc.lpfnWndProc = Proc;
   wc.hInstance = instance;
