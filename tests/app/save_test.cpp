@@ -144,4 +144,21 @@ TEST_F(SaveTest, SaveWindowSavesThenHidesAndKeepsItsLabel) {
   EXPECT_EQ(m.SavedIds[2][1], L"key-a");
 }
 
+TEST_F(SaveTest, AVanishedFolderAsksForTheGameAndCancelEndsWithoutAnotherBox) {
+  const std::wstring folder = dir_.File(L"quorvel");
+  CreateDirectoryW(folder.c_str(), nullptr);
+  testing_support::WriteBytes(folder + L"\\FLIDs.ini", kSettings);
+  InstallInRegistry("key-a", "man-a", "sig-a");
+  program_ = std::make_unique<app::Main>(prompts_, printer_, app::Places{key_.path(), folder});
+  program_->MainWindow();
+  testing_support::RemoveTree(folder);  // the whole folder went, with the store in it
+
+  prompts_.Answer(Answer::Cancel);  // the first-run question that the reload brings up
+  program_->SaveInstalledId();
+  EXPECT_TRUE(program_->Ended());
+  ASSERT_EQ(prompts_.asked.size(), 1u);
+  EXPECT_EQ(prompts_.asked[0].title, L"First load");
+  EXPECT_FALSE(testing_support::PathExists(folder));
+}
+
 }  // namespace
