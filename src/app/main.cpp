@@ -206,32 +206,28 @@ std::wstring WriteInstalledId(const std::wstring& key_path, const InstalledId& i
 void Main::InstallSavedId(std::int16_t row) {
   // Only a selected list entry reaches here; anything else is ignored rather than read past the table.
   if (row < 1 || row > IdCount || static_cast<size_t>(row) >= SavedIds.size()) return;
-  if (prompts_.Message(L"This will reset your FL ID to the one selected, continue?", L"Quorvel", Buttons::YesNo,
-                       Icon::None) != Answer::Yes)
-    return;
   const SavedIdRow& saved = SavedIds[static_cast<size_t>(row)];
-  const std::wstring failure = WriteInstalledId(RegKeyPath, InstalledId{saved[1], saved[2], saved[3]});
-  ShowInstalledId();
-  if (!failure.empty()) {
-    prompts_.Message(L"The FL ID was not changed.\r\n\r\n" + failure, L"Quorvel - Registry Error", Buttons::Ok,
-                     Icon::Stop);
-    return;
-  }
-  prompts_.Message(L"FL ID Changed.", L"Done!", Buttons::Ok, Icon::Information);
+  ReplaceInstalledId(InstalledId{saved[1], saved[2], saved[3]},
+                     {L"This will reset your FL ID to the one selected, continue?", L"Quorvel",
+                      L"The FL ID was not changed.", L"FL ID Changed."});
 }
 
 void Main::ClearInstalledId() {
-  if (prompts_.Message(L"This will clear the current installed FL ID, continue?", L"Sure?", Buttons::YesNo,
-                       Icon::None) != Answer::Yes)
-    return;
-  const std::wstring failure = WriteInstalledId(RegKeyPath, InstalledId{});
+  ReplaceInstalledId(InstalledId{}, {L"This will clear the current installed FL ID, continue?", L"Sure?",
+                                     L"The FL ID was not cleared.", L"FL ID Cleard!"});
+}
+
+// Asks, writes the three values, shows what the registry now holds, then says how it went.
+void Main::ReplaceInstalledId(const InstalledId& id, const ReplaceTexts& texts) {
+  if (prompts_.Message(texts.question, texts.question_title, Buttons::YesNo, Icon::None) != Answer::Yes) return;
+  const std::wstring failure = WriteInstalledId(RegKeyPath, id);
   ShowInstalledId();
   if (!failure.empty()) {
-    prompts_.Message(L"The FL ID was not cleared.\r\n\r\n" + failure, L"Quorvel - Registry Error", Buttons::Ok,
+    prompts_.Message(std::wstring(texts.not_done) + L"\r\n\r\n" + failure, L"Quorvel - Registry Error", Buttons::Ok,
                      Icon::Stop);
     return;
   }
-  prompts_.Message(L"FL ID Cleard!", L"Done!", Buttons::Ok, Icon::Information);
+  prompts_.Message(texts.done, L"Done!", Buttons::Ok, Icon::Information);
 }
 
 // ---- Saved IDs ----------------------------------------------------------------------------------

@@ -91,6 +91,14 @@ class Main {
   Prompts& prompts() { return prompts_; }
 
  private:
+  struct ReplaceTexts {
+    const wchar_t* question;
+    const wchar_t* question_title;
+    const wchar_t* not_done;
+    const wchar_t* done;
+  };
+  void ReplaceInstalledId(const InstalledId& id, const ReplaceTexts& texts);
+
   Prompts& prompts_;
   Printer& printer_;
   Places places_;
