@@ -176,8 +176,18 @@ class CrashRun {
     STARTUPINFOW si{};
     si.cb = sizeof si;
     PROCESS_INFORMATION pi{};
-    if (!CreateProcessW(worker.c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
-      return "cannot start " + Utf8(worker) + ": error " + std::to_string(GetLastError());
+    // Under heavy load Wine now and then refuses a process start with ERROR_INTERNAL_ERROR after a
+    // kill; that says nothing about the store, so the start is tried again a few times.
+    DWORD start_error = 0;
+    for (int attempt = 1; attempt <= 5; ++attempt) {
+      if (CreateProcessW(worker.c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) {
+        start_error = 0;
+        break;
+      }
+      start_error = GetLastError();
+      Sleep(200U * static_cast<unsigned>(attempt));
+    }
+    if (start_error != 0) return "cannot start " + Utf8(worker) + ": error " + std::to_string(start_error);
 
     // Wait for the worker to have loaded the store, then let it run a random while and kill it. Most
     // kills land within the first few operations; some let it run for a while.
