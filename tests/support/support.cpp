@@ -27,6 +27,12 @@ void RemoveTree(const std::wstring& path) {
   RemoveDirectoryW(path.c_str());
 }
 
+base::UniqueKey Open(const std::wstring& path, REGSAM access) {
+  base::UniqueKey key;
+  RegOpenKeyExA(HKEY_CURRENT_USER, base::ToAnsi(path).c_str(), 0, access, key.put());
+  return key;
+}
+
 }  // namespace
 
 std::string ReadBytes(const std::wstring& path) {
@@ -45,136 +51,102 @@ void WriteBytes(const std::wstring& path, std::string_view bytes) {
     throw std::runtime_error("cannot write a test file");
 }
 
-base::UniqueFile Hold(const std::wstring& path, DWORD share) {
-  return base::UniqueFile(CreateFileW(path.c_str(), GENERIC_READ, share, nullptr, OPEN_EXISTING, 0, nullptr));
-}
-
 std::wstring ExeFolder() {
   wchar_t path[MAX_PATH] = {};
-  GetModuleFileNameW(nullptr, path, MAX_PATH);
-  const std::wstring own = path;
+  const std::wstring own(path, GetModuleFileNameW(nullptr, path, MAX_PATH));
   return own.substr(0, own.find_last_of(L'\\'));
 }
 
 TempDir::TempDir() {
-  wchar_t base[MAX_PATH + 1] = {};
-  GetTempPathW(MAX_PATH + 1, base);
-  path_ = std::wstring(base) + L"quorvel-test-" + Unique();
-  if (!CreateDirectoryW(path_.c_str(), nullptr)) throw std::runtime_error("cannot make a temp folder");
+  wchar_t temp[MAX_PATH + 1] = {};
+  path = std::wstring(temp, GetTempPathW(MAX_PATH + 1, temp)) + L"quorvel-test-" + Unique();
+  if (!CreateDirectoryW(path.c_str(), nullptr)) throw std::runtime_error("cannot make a temp folder");
 }
 
-TempDir::~TempDir() { RemoveTree(path_); }
+TempDir::~TempDir() { RemoveTree(path); }
 
-ScratchKey::ScratchKey() : path_(L"Software\\QuorvelTests\\" + Unique()) {
-  HKEY key = nullptr;
-  if (RegCreateKeyExW(HKEY_CURRENT_USER, path_.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr) != 0)
-    throw std::runtime_error("cannot make a scratch key");
-  RegCloseKey(key);
-}
+ScratchKey::ScratchKey() : path(L"Software\\QuorvelTests\\" + Unique()) { Set("", ""); }
 
-bool ScratchKey::Exists() const {
-  base::UniqueKey key;
-  return RegOpenKeyExW(HKEY_CURRENT_USER, path_.c_str(), 0, KEY_READ, key.put()) == ERROR_SUCCESS;
-}
+bool ScratchKey::Exists() const { return Open(path, KEY_READ).valid(); }
 
 void ScratchKey::Set(const char* name, std::string_view bytes, DWORD type) const {
-  base::UniqueKey key;
-  if (RegOpenKeyExA(HKEY_CURRENT_USER, base::ToAnsi(path_).c_str(), 0, KEY_SET_VALUE, key.put()) != 0 ||
-      RegSetValueExA(key.get(), name, 0, type, reinterpret_cast<const BYTE*>(bytes.data()),
-                     static_cast<DWORD>(bytes.size())) != 0)
+  base::UniqueKey key;  // made again when a test has deleted it
+  RegCreateKeyExW(HKEY_CURRENT_USER, path.c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr, key.put(), nullptr);
+  if (RegSetValueExA(key.get(), name, 0, type, reinterpret_cast<const BYTE*>(bytes.data()),
+                     static_cast<DWORD>(bytes.size())) != ERROR_SUCCESS)
     throw std::runtime_error("cannot set a scratch value");
 }
 
 std::string ScratchKey::Get(const char* name) const {
-  base::UniqueKey key;
+  const base::UniqueKey key = Open(path, KEY_QUERY_VALUE);
   DWORD size = 0;
-  if (RegOpenKeyExA(HKEY_CURRENT_USER, base::ToAnsi(path_).c_str(), 0, KEY_QUERY_VALUE, key.put()) != 0 ||
-      RegQueryValueExA(key.get(), name, nullptr, nullptr, nullptr, &size) != 0)
-    return "(missing)";
+  if (RegQueryValueExA(key.get(), name, nullptr, nullptr, nullptr, &size) != ERROR_SUCCESS) return "(missing)";
   std::string data(size, '\0');
   RegQueryValueExA(key.get(), name, nullptr, nullptr, reinterpret_cast<BYTE*>(data.data()), &size);
   return data;
 }
 
-std::wstring BoxLine(const std::wstring& text, const std::wstring& title, app::Prompts::Buttons buttons,
-                     app::Prompts::Icon icon) {
-  using B = app::Prompts::Buttons;
-  using I = app::Prompts::Icon;
-  const wchar_t* code = buttons == B::YesNo && icon == I::None       ? L"?"
-                        : buttons == B::OkCancel && icon == I::None  ? L"oc"
-                        : buttons == B::Ok && icon == I::Information ? L"i"
-                        : buttons == B::Ok && icon == I::Exclamation ? L"!"
-                        : buttons == B::Ok && icon == I::Stop        ? L"x"
-                                                                     : L"(odd box)";
-  return std::wstring(code) + L" " + title + L": " + text;
+app::Prompts::Answer Recorder::Message(const std::wstring& text, const std::wstring& title, Buttons buttons,
+                                       Icon icon) {
+  const bool yes_no = buttons == Buttons::YesNo, ok_cancel = buttons == Buttons::OkCancel;
+  const wchar_t* code = icon == Icon::None ? (yes_no ? L"?" : ok_cancel ? L"oc" : L"(odd)")
+                        : yes_no || ok_cancel ? L"(odd)"
+                        : icon == Icon::Information ? L"i" : icon == Icon::Exclamation ? L"!" : L"x";
+  log.push_back(code + (L" " + title) + L": " + text);
+  const Answer given = answers.empty() ? (yes_no ? Answer::Yes : Answer::Ok) : answers.front();
+  if (!answers.empty()) answers.pop_front();
+  return given;
 }
 
-bool Like(const std::wstring& line, const std::wstring& expected) {
-  std::size_t at = 0, from = 0;
-  for (std::size_t gap; (gap = expected.find(L'\u2026', from)) != std::wstring::npos; from = gap + 1) {
-    const std::wstring piece = expected.substr(from, gap - from);
-    const std::size_t found = from == 0 ? (line.compare(0, piece.size(), piece) == 0 ? 0 : std::wstring::npos)
-                                        : line.find(piece, at);
-    if (found == std::wstring::npos) return false;
-    at = found + piece.size();
-  }
-  const std::wstring last = expected.substr(from);
-  if (from == 0) return line == last;
-  return line.size() >= at + last.size() && line.compare(line.size() - last.size(), last.size(), last) == 0;
+std::wstring Recorder::OpenFile(const std::wstring& filter, const std::wstring& ext) {
+  log.push_back(L"dialog " + filter + L" " + ext);
+  const std::wstring chosen = files.empty() ? L"" : files.front();
+  if (!files.empty()) files.pop_front();
+  return chosen;
 }
 
-testing::AssertionResult LogIs(const std::vector<std::wstring>& log, const std::vector<std::wstring>& expected) {
-  bool same = log.size() == expected.size();
-  for (std::size_t i = 0; same && i < log.size(); ++i) same = Like(log[i], expected[i]);
-  if (same) return testing::AssertionSuccess();
-  auto failure = testing::AssertionFailure() << "the log holds\n";
-  for (const std::wstring& line : log) failure << "  " << testing::PrintToString(line) << "\n";
-  failure << "expected\n";
-  for (const std::wstring& line : expected) failure << "  " << testing::PrintToString(line) << "\n";
-  return failure;
-}
-
-app::Prompts::Answer ScriptedPrompts::Message(const std::wstring& text, const std::wstring& title, Buttons buttons,
-                                              Icon icon) {
-  log_.push_back(BoxLine(text, title, buttons, icon));
-  if (answers.empty()) return buttons == Buttons::YesNo ? Answer::Yes : Answer::Ok;
-  const Answer answer = answers.front();
-  answers.pop_front();
-  return answer;
-}
-
-std::wstring ScriptedPrompts::OpenFile(const std::wstring& filter, const std::wstring& default_ext) {
-  log_.push_back(L"dialog " + filter + L" " + default_ext);
-  if (files.empty()) return {};
-  std::wstring file = files.front();
-  files.pop_front();
-  return file;
-}
-
-void RecordingView::ShowIdList(const std::vector<std::wstring>& entries) {
-  std::wstring line = L"list";
-  for (const std::wstring& entry : entries) line += L" " + entry;
-  log_.push_back(line);
-}
-
-base::Status RecordingPrinter::PrintPage(const core::PrintedLine& line) {
-  if (fail_with != 0) return base::Status::Fail(fail_with);
-  log_.push_back(L"printed " + line.text);
+base::Status Recorder::PrintPage(const core::PrintedLine& line) {
+  if (print_error != 0) return base::Status::Fail(print_error);
+  log.push_back(L"printed " + line.text);
   return base::Status::Ok();
 }
 
-app::Main& ProgramTest::Start(const char* store, const char* installed) {
+void Recorder::ShowIdList(const std::vector<std::wstring>& entries) {
+  std::wstring line = L"list";
+  for (const std::wstring& entry : entries) line += L" " + entry;
+  log.push_back(line);
+}
+
+testing::AssertionResult LogIs(const std::vector<std::wstring>& log, const std::vector<std::wstring>& expected) {
+  const auto like = [](const std::wstring& line, const std::wstring& pattern) {
+    std::size_t at = 0, from = 0, gap = 0;
+    for (; (gap = pattern.find(L'\u2026', from)) != std::wstring::npos; from = gap + 1) {
+      const std::size_t found = line.find(pattern.substr(from, gap - from), at);
+      if (found == std::wstring::npos || (from == 0 && found != 0)) return false;
+      at = found + gap - from;
+    }
+    const std::wstring last = pattern.substr(from);
+    return from == 0 ? line == last : line.size() >= at + last.size() && line.ends_with(last);
+  };
+  bool same = log.size() == expected.size();
+  for (std::size_t i = 0; same && i < log.size(); ++i) same = like(log[i], expected[i]);
+  if (same) return testing::AssertionSuccess();
+  return testing::AssertionFailure() << "the log holds " << testing::PrintToString(log) << "\nexpected "
+                                     << testing::PrintToString(expected);
+}
+
+app::Main& ProgramTest::Start(const char* store, const char* installed, bool keep_log) {
+  seen_.log.clear();
   if (store != nullptr) WriteBytes(StorePath(), store);
   if (installed == nullptr) key_.Delete();
-  for (int i = 0; installed != nullptr && i < 3; ++i) {
-    const std::string all = installed;
-    std::size_t from = 0;
-    for (int skip = 0; skip < i; ++skip) from = all.find('|', from) + 1;
-    key_.SetText(i == 0 ? "InstallKey" : i == 1 ? "MPAccountName" : "MPAccountNameSig",
-                 all.substr(from, all.find('|', from) - from));
+  for (std::string rest = installed ? installed : ""; const char* name : {"InstallKey", "MPAccountName", "MPAccountNameSig"}) {
+    if (installed == nullptr) break;
+    key_.Set(name, rest.substr(0, rest.find('|')) + '\0');
+    rest.erase(0, std::min(rest.size(), rest.find('|') + 1));
   }
-  program_ = std::make_unique<app::Main>(prompts_, printer_, view_, app::Places{key_.path(), dir_.path()});
+  program_ = std::make_unique<app::Main>(seen_, seen_, seen_, app::Places{key_.path, dir_.path});
   program_->StartUp();
+  if (!keep_log) seen_.log.clear();
   return *program_;
 }
 

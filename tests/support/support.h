@@ -1,8 +1,8 @@
 #pragma once
 // Real places for the Wine tests, and the program's seams recorded: a fresh folder under %TEMP% and a
-// scratch registry key under HKEY_CURRENT_USER (never the game's own), each removed again afterwards;
-// scripted message boxes and a recording view and printer, which write into one log in the order the
-// program spoke, so that a test reads what the player saw as one list.
+// scratch registry key under HKEY_CURRENT_USER (never the game's own), each removed afterwards; and
+// one Recorder that answers message boxes from a script and logs every box, every view change and
+// every printed page in the order the program made them, so a test reads what the player saw as one list.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -24,93 +24,60 @@ namespace support {
 std::string ReadBytes(const std::wstring& path);  // "" when it cannot be read
 void WriteBytes(const std::wstring& path, std::string_view bytes);
 // Holds a file open the way another program does; `share` is what others may still do.
-base::UniqueFile Hold(const std::wstring& path, DWORD share);
+inline base::UniqueFile Hold(const std::wstring& path, DWORD share) {
+  return base::UniqueFile(CreateFileW(path.c_str(), GENERIC_READ, share, nullptr, OPEN_EXISTING, 0, nullptr));
+}
 std::wstring ExeFolder();  // the folder of the running test program
 
-class TempDir {
- public:
+struct TempDir {
   TempDir();
   ~TempDir();
-  const std::wstring& path() const { return path_; }
-  std::wstring File(std::wstring_view name) const { return path_ + L"\\" + std::wstring(name); }
-
- private:
-  std::wstring path_;
+  std::wstring File(std::wstring_view name) const { return path + L"\\" + std::wstring(name); }
+  std::wstring path;
 };
 
-class ScratchKey {
- public:
+struct ScratchKey {
   ScratchKey();  // HKCU\Software\QuorvelTests\<unique>, created
   ~ScratchKey() { Delete(); }
-  const std::wstring& path() const { return path_; }
-  void Delete() const { RegDeleteTreeW(HKEY_CURRENT_USER, path_.c_str()); }
+  void Delete() const { RegDeleteTreeW(HKEY_CURRENT_USER, path.c_str()); }
   bool Exists() const;
   void Set(const char* name, std::string_view bytes, DWORD type = REG_SZ) const;
-  // A value as the game leaves it: REG_SZ with its own terminator.
-  void SetText(const char* name, const std::string& text) const { Set(name, std::string(text) + '\0'); }
   std::string Get(const char* name) const;  // the stored bytes; "(missing)" when there is none
-
- private:
-  std::wstring path_;
+  std::wstring path;
 };
 
-// Every box as one line: a code for its buttons and icon ("?" Yes/No, "oc" OK/Cancel without icon, "i"
-// information, "!" exclamation, "x" stop), the title, ": " and the text.
-std::wstring BoxLine(const std::wstring& text, const std::wstring& title, app::Prompts::Buttons buttons,
-                     app::Prompts::Icon icon);
+// Each box is logged as a code for its buttons and icon ("?" Yes/No, "oc" OK/Cancel without icon, "i"
+// information, "!" exclamation, "x" stop), the title, ": " and the text; the view's changes as "key ...",
+// "servers ...", "list <entries>", "prompt ...", "label ...", "box ...", "editor shown|hidden", "closed";
+// pages as "printed <key>"; the file dialog as "dialog <filter> <extension>".
+struct Recorder : app::Prompts, app::View, app::Printer {
+  std::vector<std::wstring> log;
+  std::deque<Answer> answers;       // in order; with none left, Yes or OK
+  std::deque<std::wstring> files;   // chosen in the file dialog; with none left, "" (cancelled)
+  unsigned long print_error = 0;    // a printer that fails with this error
 
-// Whether a logged line is the expected one: "…" in `expected` stands for any text, otherwise the whole
-// line must match.
-bool Like(const std::wstring& line, const std::wstring& expected);
-testing::AssertionResult LogIs(const std::vector<std::wstring>& log, const std::vector<std::wstring>& expected);
-
-// Answers from a script, in order; with none left, the box's first button (Yes, OK) and "" for the
-// file dialog.
-class ScriptedPrompts : public app::Prompts {
- public:
-  explicit ScriptedPrompts(std::vector<std::wstring>& log) : log_(log) {}
-  std::deque<Answer> answers;
-  std::deque<std::wstring> files;
   Answer Message(const std::wstring& text, const std::wstring& title, Buttons buttons, Icon icon) override;
-  std::wstring OpenFile(const std::wstring& filter, const std::wstring& default_ext) override;
-
- private:
-  std::vector<std::wstring>& log_;
-};
-
-class RecordingView : public app::View {
- public:
-  explicit RecordingView(std::vector<std::wstring>& log) : log_(log) {}
-  void ShowInstalledKey(const std::wstring& key) override { log_.push_back(L"key " + key); }
-  void ShowServers(const std::wstring& servers) override { log_.push_back(L"servers " + servers); }
-  void ShowIdList(const std::vector<std::wstring>& entries) override;
-  void ShowListPrompt(const std::wstring& text) override { log_.push_back(L"prompt " + text); }
-  void ShowDescriptionLabel(const std::wstring& text) override { log_.push_back(L"label " + text); }
-  void ShowDescriptionBox(const std::wstring& text) override { log_.push_back(L"box " + text); }
-  void ShowDescriptionEditor(bool shown) override { log_.push_back(shown ? L"editor shown" : L"editor hidden"); }
-  void CloseAll() override { log_.push_back(L"closed"); }
-
- private:
-  std::vector<std::wstring>& log_;
-};
-
-// Logs each page as "printed <text>"; fails with `fail_with` when it is set.
-class RecordingPrinter : public app::Printer {
- public:
-  explicit RecordingPrinter(std::vector<std::wstring>& log) : log_(log) {}
+  std::wstring OpenFile(const std::wstring& filter, const std::wstring& ext) override;
   base::Status PrintPage(const core::PrintedLine& line) override;
-  unsigned long fail_with = 0;
-
- private:
-  std::vector<std::wstring>& log_;
+  void ShowInstalledKey(const std::wstring& key) override { log.push_back(L"key " + key); }
+  void ShowServers(const std::wstring& servers) override { log.push_back(L"servers " + servers); }
+  void ShowIdList(const std::vector<std::wstring>& entries) override;
+  void ShowListPrompt(const std::wstring& text) override { log.push_back(L"prompt " + text); }
+  void ShowDescriptionLabel(const std::wstring& text) override { log.push_back(L"label " + text); }
+  void ShowDescriptionBox(const std::wstring& text) override { log.push_back(L"box " + text); }
+  void ShowDescriptionEditor(bool shown) override { log.push_back(shown ? L"editor shown" : L"editor hidden"); }
+  void CloseAll() override { log.push_back(L"closed"); }
 };
+
+// Whether the log is the expected list; "…" in an expected line stands for any text.
+testing::AssertionResult LogIs(const std::vector<std::wstring>& log, const std::vector<std::wstring>& expected);
 
 // The program on a temp folder and a scratch key, with no window anywhere.
 class ProgramTest : public ::testing::Test {
  protected:
-  // Starts the program on a store (none when `store` is null) with the installed ID given as
-  // "install|man|sig" (the game's key missing when null); the log then holds what start-up showed.
-  app::Main& Start(const char* store, const char* installed = "key-i|man-i|sig-i");
+  // Starts the program on a store (none when null) with the installed ID "install|man|sig" (the game's
+  // key missing when null), then empties the log unless `keep_log`.
+  app::Main& Start(const char* store, const char* installed = "key-i|man-i|sig-i", bool keep_log = false);
   std::wstring StorePath() const { return dir_.File(L"FLIDs.ini"); }
   std::string Store() const { return ReadBytes(StorePath()); }
   // The three values as stored, "|"-joined, each as its text up to the first zero byte, "/" and its
@@ -119,10 +86,7 @@ class ProgramTest : public ::testing::Test {
 
   TempDir dir_;
   ScratchKey key_;
-  std::vector<std::wstring> log_;
-  ScriptedPrompts prompts_{log_};
-  RecordingView view_{log_};
-  RecordingPrinter printer_{log_};
+  Recorder seen_;
   std::unique_ptr<app::Main> program_;
 };
 
