@@ -31,10 +31,10 @@ struct Row {
   std::string store;                 // before; the program starts on it
   std::function<void(Main&)> act;    // what the player does
   Lines log;                         // what the player saw after start-up; {store} is the store's path
-  std::string after = "=";           // the store afterwards; "=" unchanged, "-" no file
+  std::string after = "=";           // the store afterwards; "=" unchanged, "" none
   const char* answers = "";          // y n o c: Yes, No, OK, Cancel, in order; then Yes or OK
   std::string installed = "key-i|man-i|sig-i";  // "-": the game's key is missing
-  std::string registry = "=";        // as ProgramTest::Installed() shows it afterwards; "=" unchanged
+  std::string registry = "";         // as ProgramTest::Installed() shows it afterwards, when given
 };
 
 class Program : public support::ProgramTest {
@@ -42,14 +42,16 @@ class Program : public support::ProgramTest {
   void Run(const Row& row) {
     SCOPED_TRACE(row.what);
     seen_ = {};
+    RemoveDirectoryW(StorePath().c_str());  // a folder an earlier row put in the store's place
     Start(row.store.c_str(), row.installed == "-" ? nullptr : row.installed.c_str());
-    const std::string registry = Installed();
     for (const char* a = row.answers; *a; ++a)
       seen_.answers.push_back(*a == 'y' ? Answer::Yes : *a == 'n' ? Answer::No : *a == 'o' ? Answer::Ok : Answer::Cancel);
     row.act(*program_);
     EXPECT_TRUE(Saw(row.log));
-    EXPECT_EQ(row.after == "-" ? "-" : Store(), row.after == "=" ? row.store : row.after);
-    EXPECT_EQ(Installed(), row.registry == "=" ? registry : row.registry);
+    EXPECT_EQ(Store(), row.after == "=" ? row.store : row.after);
+    if (!row.registry.empty()) {
+      EXPECT_EQ(Installed(), row.registry);
+    }
   }
   testing::AssertionResult Saw(Lines expected) {
     for (std::wstring& line : expected)
@@ -97,6 +99,19 @@ TEST_F(Program, StartsUpInOrder) {
   EXPECT_EQ(loaded.GamePath + L" " + loaded.ServerIps, L"C:\\FL\\Freelancer.exe 1.2.3.4");
 }
 
+// A store the file test does not see is taken for missing: the first-run request comes, and the path
+// is written into the existing file, which keeps every saved ID; a folder in its place is never written.
+TEST_F(Program, StartsOnAStoreItCannotSee) {
+  const Lines asked = {L"key key-i", L"oc First load: …", L"dialog …"};
+  const std::string kept = "[QRVL_Settings]\r\nFLPATH=\r\nFLIPS=1.2.3.4\r\n" + kThree.substr(kSettings.size());
+  const Row rows[] = {
+      {"hidden", kThree, [this](Main& m) { SetFileAttributesW(StorePath().c_str(), FILE_ATTRIBUTE_HIDDEN); m.StartUp(); }, asked, kept},
+      {"a folder", kThree, [this](Main& m) { DeleteFileW(StorePath().c_str()); CreateDirectoryW(StorePath().c_str(), nullptr); m.StartUp(); },
+       {asked[0], asked[1], asked[2], L"x Quorvel - Store Error: Quorvel could not create its store file\r\n{store}…"}, ""},
+  };
+  for (const Row& row : rows) Run(row);
+}
+
 TEST_F(Program, ReportsAStoreItCannotReadAndLeavesIt) {
   support::WriteBytes(StorePath(), kThree);
   const base::UniqueFile held = support::Hold(StorePath(), 0);
@@ -111,6 +126,7 @@ TEST_F(Program, InstallsAndClearsTheInstalledId) {
   const std::wstring change = L"? Quorvel: This will reset your FL ID to the one selected, continue?";
   const std::wstring clear = L"? Sure?: This will clear the current installed FL ID, continue?";
   const std::string store = kSettings + Id(1, "a") + "[FLID_2]\r\nINSTALL=key-b\r\nMAN=\r\nMANS=sig-b\r\n";
+  const char *kGame = "key-i|man-i|sig-i", *kAsGame = "key-i/6|man-i/6|sig-i/6";
   const std::wstring failed = L"Quorvel could not write InstallKey, MPAccountName, MPAccountNameSig in the registry key\r\n"
                               L"HKEY_CURRENT_USER\\{key}\r\n\r\n…\r\n\r\nIf the key is missing, Freelancer has not been "
                               L"installed or started for this Windows user.";
@@ -119,12 +135,13 @@ TEST_F(Program, InstallsAndClearsTheInstalledId) {
        "", "key-i|man-i|sig-i", "key-b/255|/255|sig-b/255"},
       {"clear", store, [](Main& m) { m.ClearInstalledId(); }, {clear, L"key ", L"i Done!: FL ID Cleard!"}, "=", "",
        "key-i|man-i|sig-i", "/255|/255|/255"},
-      {"change, No", store, [](Main& m) { m.InstallSelectedId(0); }, {change}, "=", "n"},
-      {"clear, No", store, [](Main& m) { m.ClearInstalledId(); }, {clear}, "=", "n"},
-      {"nothing picked", store, [](Main& m) { m.InstallSelectedId(-1); }, {kOops}},
-      {"rows outside the table", store, [](Main& m) { for (int r : {0, 3, 32767}) m.InstallSavedId(static_cast<std::int16_t>(r)); }, {}},
+      {"change, No", store, [](Main& m) { m.InstallSelectedId(0); }, {change}, "=", "n", kGame, kAsGame},
+      {"clear, No", store, [](Main& m) { m.ClearInstalledId(); }, {clear}, "=", "n", kGame, kAsGame},
+      {"nothing picked", store, [](Main& m) { m.InstallSelectedId(-1); }, {kOops}, "=", "", kGame, kAsGame},
+      {"rows outside the table", store, [](Main& m) { for (int r : {0, 3, 32767}) m.InstallSavedId(static_cast<std::int16_t>(r)); },
+       {}, "=", "", kGame, kAsGame},
       {"no game key: change", store, [](Main& m) { m.InstallSelectedId(0); },
-       {change, L"key ", L"x Quorvel - Registry Error: The FL ID was not changed.\r\n\r\n" + failed}, "=", "", "-"},
+       {change, L"key ", L"x Quorvel - Registry Error: The FL ID was not changed.\r\n\r\n" + failed}, "=", "", "-", "(missing)/9|(missing)/9|(missing)/9"},
       {"no game key: clear", store, [](Main& m) { m.ClearInstalledId(); },
        {clear, L"key ", L"x Quorvel - Registry Error: The FL ID was not cleared.\r\n\r\n" + failed}, "=", "", "-"},
   };
@@ -134,10 +151,9 @@ TEST_F(Program, InstallsAndClearsTheInstalledId) {
 
 TEST_F(Program, RefreshAndPrintReadTheRegistryAtThatMoment) {
   const Row rows[] = {
-      {"refresh", kSettings, [this](Main& m) { key_.Set("InstallKey", "new\0"); m.ShowInstalledId(); }, {L"key new"}, "=", "",
-       "key-i|man-i|sig-i", "new/4|man-i/6|sig-i/6"},
+      {"refresh", kSettings, [this](Main& m) { key_.Set("InstallKey", "new\0"); m.ShowInstalledId(); }, {L"key new"}},
       {"print", kSettings, [this](Main& m) { m.PrintInstalledId(); key_.Set("InstallKey", "new\0"); m.PrintInstalledId(); },
-       {L"printed key-i", L"printed new"}, "=", "", "key-i|man-i|sig-i", "new/4|man-i/6|sig-i/6"},
+       {L"printed key-i", L"printed new"}},
       {"print with no game key", kSettings, [](Main& m) { m.PrintInstalledId(); }, {L"printed "}, "=", "", "-"},
       {"print fails", kSettings, [this](Main& m) { seen_.print_error = ERROR_INVALID_PRINTER_NAME; m.PrintInstalledId(); },
        {L"x Quorvel - Print Error: Unable to print.\r\nCheck your printer is plugged in and switch on ;)"}},
@@ -149,6 +165,10 @@ TEST_F(Program, RefreshAndPrintReadTheRegistryAtThatMoment) {
 // store cannot keep, or a store that cannot take it, is refused with the store unchanged.
 TEST_F(Program, SavesTheInstalledId) {
   const auto save = [](Main& m) { m.SaveInstalledId(); m.FillIdList(); };
+  const auto saveAs = [this](DWORD type, std::string bytes) {  // an installed key stored by another program
+    return [this, type, bytes](Main& m) { key_.Set("InstallKey", bytes, type); m.SaveInstalledId(); m.FillIdList(); };
+  };
+  const auto Section = [](const std::string& key) { return "[FLID_1]\r\nINSTALL=" + key + "\r\nMAN=man-i\r\nMANS=sig-i\r\n"; };
   const std::string gap = kSettings + Id(1, "a") + Id(3, "c") + "DISC=kept\r\n";
   std::string full = kSettings;
   for (int i = 1; i <= 32766; ++i) full += "[FLID_" + std::to_string(i) + "]\r\n";
@@ -172,6 +192,22 @@ TEST_F(Program, SavesTheInstalledId) {
       {"a full store", full, [](Main& m) { m.SaveInstalledId(); },
        {L"x Quorvel - Save Error: The installed FL ID was not saved: the store already holds 32766 saved IDs, the most "
         L"Quorvel can keep. Delete one you no longer need first."}},
+      {"REG_DWORD 1", kSettings, saveAs(REG_DWORD, "\x01\0\0\0"), {kServers, kPrompt, kSaved, L"list \x01"}, kSettings + Section("\x01")},
+      {"REG_DWORD that reads as CR LF", kSettings, saveAs(REG_DWORD, "\r\n\0\0"), {refused + L"InstallKey" + breaks, L"list"}},
+      {"REG_BINARY without a zero", kSettings, saveAs(REG_BINARY, "abc"), {kServers, kPrompt, kSaved, L"list abc"}, kSettings + Section("abc")},
+      {"REG_MULTI_SZ", kSettings, saveAs(REG_MULTI_SZ, "one\0two\0\0"), {kServers, kPrompt, kSaved, L"list one"}, kSettings + Section("one")},
+      {"REG_EXPAND_SZ, not expanded", kSettings, saveAs(REG_EXPAND_SZ, "%TEMP%\\x\0"), {kServers, kPrompt, kSaved, L"list %TEMP%\\x"},
+       kSettings + Section("%TEMP%\\x")},
+      {"= and ;, and 254 characters", kSettings, saveAs(REG_SZ, "a=b;c" + std::string(249, 'c')), {kServers, kPrompt, kSaved, L"list …"},
+       kSettings + Section("a=b;c" + std::string(249, 'c'))},
+      {"100 KB", kSettings, saveAs(REG_BINARY, std::string(100000, 'k')), {refused + L"InstallKey" + changes, L"list"}},
+      {"a read-only store", kThree, [this](Main& m) { SetFileAttributesW(StorePath().c_str(), FILE_ATTRIBUTE_READONLY); m.SaveInstalledId();
+                                                     SetFileAttributesW(StorePath().c_str(), 0); },
+       {kServers, kPrompt, L"x Quorvel - Save Error: Quorvel could not save the FL ID in\r\n{store}\r\n\r\n…"}},
+      {"a store held exclusively", kThree, [this](Main& m) { const auto held = support::Hold(StorePath(), 0); m.SaveInstalledId(); },
+       {L"x Quorvel - Store Error: Quorvel could not read its store file\r\n{store}…", L"x Quorvel - Save Error: Quorvel could not save the FL ID in\r\n{store}…"}},
+      {"a folder in the store's place", kThree, [this](Main& m) { DeleteFileW(StorePath().c_str()); CreateDirectoryW(StorePath().c_str(), nullptr); m.SaveInstalledId(); },
+       {L"oc First load: …", L"closed"}, "", "c"},
       {"a header in other letter case", kSettings + "[flid_1]\r\nINSTALL=a\r\n", save,
        {L"x Quorvel - Save Error: The installed FL ID was not saved: the store file\r\n{store}\r\nholds a saved-ID section "
         L"whose header Quorvel does not count…", L"list"}},
@@ -242,6 +278,8 @@ TEST_F(Program, DeletesASavedId) {
       {"held open by another program", kThree, locked(FILE_SHARE_READ), lines(L" key-a key-b key-c", L"x Quorvel - Delete Error: Quorvel could not write its store file\r\n{store}…")},
       {"held open exclusively", kThree, locked(0), {kSure, L"x Quorvel - Delete Error: Quorvel could not read its store file\r\n{store}\r\n\r\n…"
                                                         L"\r\n\r\nThe saved ID was not deleted; the store file was not changed.", L"label "}},
+      {"a folder in the store's place", kThree, [this](Main& m) { DeleteFileW(StorePath().c_str()); CreateDirectoryW(StorePath().c_str(), nullptr); m.DeleteSelectedId(0); },
+       {kSure, L"x Quorvel - Delete Error: Quorvel could not read its store file\r\n{store}\r\n\r\n…", L"label "}, ""},
       {"the store went", kThree, [this](Main& m) { DeleteFileW(StorePath().c_str()); m.DeleteSelectedId(0); },
        {kSure, L"x Quorvel - Delete Error: Quorvel's store file\r\n{store}\r\nis no longer there, so no saved ID was deleted. "
                L"Quorvel will now set up a new store, as at its first start.", L"oc First load: …", L"dialog …", L"list", L"label "},
@@ -270,9 +308,17 @@ TEST_F(Program, ShowsAndStoresDescriptions) {
       {"nothing picked", two, store(-1, L"x"), {kOops}},
       {"held open", two, [this](Main& m) { const base::UniqueFile held = support::Hold(StorePath(), FILE_SHARE_READ); m.StoreDescription(0, L"new"); },
        {L"label old\r\ntext", L"box old|text", failed}},
+      {"read-only", two, [this](Main& m) { SetFileAttributesW(StorePath().c_str(), FILE_ATTRIBUTE_READONLY); m.StoreDescription(0, L"new");
+                                           SetFileAttributesW(StorePath().c_str(), 0); }, {L"label old\r\ntext", L"box old|text", failed}},
+      {"= ; and quotes as typed", two, store(0, L" \"x=y; ;z\" "), {L"label  \"x=y; ;z\" ", L"box  \"x=y; ;z\" ", more},
+       kSettings + Id(1, "a", " \"x=y; ;z\" ") + Id(2, "b", "b's")},
+      {"outside the code page", two, store(0, L"\x041f \u2708 \u00e9"), {L"label \x041f \u2708 \u00e9", L"box \x041f \u2708 \u00e9", more},
+       kSettings + Id(1, "a", "? ? \xe9") + Id(2, "b", "b's")},
+      {"a folder in the store's place", two, [this](Main& m) { DeleteFileW(StorePath().c_str()); CreateDirectoryW(StorePath().c_str(), nullptr); m.StoreDescription(0, L"new"); },
+       {L"label old\r\ntext", L"box old|text", L"x Quorvel - Description Error: Quorvel's store file\r\n{store}\r\nis no longer …"}, ""},
       {"the store went", two, [this](Main& m) { DeleteFileW(StorePath().c_str()); m.StoreDescription(0, L"new"); },
        {L"label old\r\ntext", L"box old|text", L"x Quorvel - Description Error: Quorvel's store file\r\n{store}\r\nis no longer "
-                                              L"there, so the description was not stored."}, "-"},
+                                              L"there, so the description was not stored."}, ""},
   };
   for (const Row& row : rows) Run(row);
 }
@@ -289,6 +335,9 @@ TEST_F(Program, LaunchesTheGame) {
   const auto launch = [](std::wstring typed) { return [typed](Main& m) { m.LaunchGame(typed); }; };
   const Row rows[] = {
       {"started", settings(game, "old"), launch(L"1.2.3.4 | [::1]:2302"), {}, settings(game, "1.2.3.4 | [::1]:2302")},
+      {"quoted, with blanks", settings(game, "old"), launch(L"  \"1.2.3.4\" |5.6.7.8  "), {}, settings(game, "  \"1.2.3.4\" |5.6.7.8  ")},
+      {"brackets, =, ; and ,", settings(game, "old"), launch(L"[::1]|host,name=x;y"), {}, settings(game, "[::1]|host,name=x;y")},
+      {"empty", settings(game, "old"), launch(L""), {}, settings(game, "")},
       {"the store held", settings(game, "old"), [this](Main& m) { const auto held = support::Hold(StorePath(), FILE_SHARE_READ); m.LaunchGame(L"5.6.7.8"); }, {}},
       {"no such game", settings(dir_.File(L"gone.exe"), "old"), launch(L"1.2.3.4"),
        {L"x Oops!: Path: " + dir_.File(L"gone.exe") + L"\r\nto Freelancer.exe does not exist!"}},
