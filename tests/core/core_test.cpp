@@ -1,6 +1,7 @@
-// The platform-free rules, natively under AddressSanitizer and UBSan (and again under Wine): the
-// profile-file text model, the store's format, the delete transform, the registry value codec, the
-// server arguments, descriptions and the printed line.
+// The platform-free rules, natively under AddressSanitizer and UBSan (and again under Wine): writing
+// the profile-file text, the store's format, the delete transform, the server arguments and the printed
+// line. How the profile text reads is proven against Windows' own reader (tests/edges), the registry
+// codec through the real registry, descriptions through the program (tests/program).
 #include <gtest/gtest.h>
 
 #include <random>
@@ -9,37 +10,14 @@
 #include <vector>
 
 #include "core/delete_section.h"
-#include "core/description.h"
 #include "core/print_page.h"
 #include "core/profile.h"
-#include "core/reg_codec.h"
 #include "core/server_args.h"
 #include "core/store_format.h"
 #include "step_by_step_delete.h"
 
 namespace core {
 namespace {
-
-// Spellings of one store that every reader must read alike; how each reads against Windows' own
-// reader is the differential test's (tests/edges).
-TEST(Profile, EquivalentSpellingsReadAlike) {
-  const std::string v = std::string(254, 'v');
-  for (const std::string& text : {
-           "[QRVL_Settings]\r\nFLPATH=C:\\fl.exe\r\n[FLID_1]\r\nINSTALL=ab 12\r\nMAN=" + v + "\r\n",
-           "[QRVL_Settings]\nFLPATH=C:\\fl.exe\n[FLID_1]\nINSTALL=ab 12\nMAN=" + v + "\n",
-           "[QRVL_Settings]\rFLPATH=C:\\fl.exe\r[FLID_1]\rINSTALL=ab 12\rMAN=" + v,
-           "\xEF\xBB\xBF; note\r\n\r\n  [ qrvl_settings ]  x\r\n flpath\t=\tC:\\fl.exe \r\n[FLID_1\r\nINSTALL=no\r\n"
-           "[Flid_1]\r\n;INSTALL=no\r\nstray\r\ninstall = \"ab 12\"\r\nMAN='" + v + "x'\r\nINSTALL=no\x1a",
-       }) {
-    const ProfileIndex index(text);
-    for (const auto& [section, key, value] : {std::tuple{"QRVL_Settings", "FLPATH", std::string("C:\\fl.exe")},
-                                              {"FLID_1", "INSTALL", "ab 12"}, {"flid_1", "MAN", v},
-                                              {"FLID_1", "MANS", ""}, {"FLID_2", "INSTALL", ""}}) {
-      EXPECT_EQ(ReadProfileValue(text, section, key), value) << section << "/" << key << " in\n" << text;
-      EXPECT_EQ(index.Read(section, key), value) << section << "/" << key << " in\n" << text;
-    }
-  }
-}
 
 // A write changes the one line it must (or adds one) and leaves every other byte as it was.
 TEST(Profile, WritesInPlace) {
@@ -135,19 +113,6 @@ TEST(DeleteIdSection, GeneratedStoresLoseTheSectionAndKeepEveryOtherByte) {
   }
 }
 
-TEST(RegCodec, WritesTheTextCutTo254ThenZerosAndReadsUpToTheFirstZero) {
-  for (const std::size_t length : {0u, 3u, 254u, 255u, 300u}) {
-    const std::array<char, kRegDataSize> data = EncodeRegValue(std::string(length, 'x'));
-    EXPECT_EQ(std::string(data.data(), data.size()), std::string(std::min<std::size_t>(length, 254), 'x').append(255 - std::min<std::size_t>(length, 254), '\0'));
-  }
-  const std::string full(255, 'f');
-  const std::tuple<std::string, std::size_t, std::string> reads[] = {
-      {std::string("ab\0cd\0", 6), 6, "ab"}, {std::string(255, '\0'), 255, ""}, {"", 0, ""},
-      {std::string("\x01\0\0\0", 4), 4, "\x01"}, {"abcdef", 3, "abc"}, {full, 255, full}, {full + "more", 259, full}};
-  for (const auto& [data, size, text] : reads) EXPECT_EQ(DecodeRegValue(data.data(), size), text) << data.substr(0, 8);
-  EXPECT_EQ(DecodeRegValue(nullptr, 10), "");
-}
-
 TEST(ServerArgs, OneArgumentPerServerEndingInTheGamePort) {
   const std::pair<const wchar_t*, const wchar_t*> examples[] = {
       {L"1.2.3.4|5.6.7.8", L" -s1.2.3.4:2302 -s5.6.7.8:2302"}, {L"1.2.3.4:2302|5.6.7.8", L" -s1.2.3.4:2302 -s5.6.7.8:2302"},
@@ -155,11 +120,6 @@ TEST(ServerArgs, OneArgumentPerServerEndingInTheGamePort) {
       {L"1.2.3.4:2303", L" -s1.2.3.4:2303:2302"}, {L"1.2.3.4:23021", L" -s1.2.3.41:2302"},
       {L"1.2.3.4 | 5.6.7.8", L" -s1.2.3.4 :2302 -s 5.6.7.8:2302"}};
   for (const auto& [typed, args] : examples) EXPECT_EQ(BuildServerArgs(typed), args) << testing::PrintToString(std::wstring(typed));
-}
-
-TEST(Description, StoredWithoutBracketsAndShownWithFourLineBreaks) {
-  EXPECT_EQ(CleanDescription(L"]][[x a=b;\"q\"|(z)\u00e9"), L"))((x a=b;\"q\"|(z)\u00e9");
-  EXPECT_EQ(FormatDescription(L"a|b|c|d|e|f|[g]"), L"a\r\nb\r\nc\r\nd\r\ne|f|[g]");
 }
 
 // The key alone in Arial 24 pt bold italic black, centred on the printable width (a wider key from its

@@ -1,8 +1,5 @@
 // The program's other doors to Windows, each once against the real thing: whole-file reads and atomic
 // replacement, the file test, the registry values, and starting the game.
-#include <chrono>
-#include <thread>
-
 #include "base/text.h"
 #include "launcher/launcher.h"
 #include "registry/mRegistery.h"
@@ -14,14 +11,11 @@ namespace {
 using support::ReadBytes;
 using support::WriteBytes;
 
-// The names in a folder, so that a left-over temp file shows.
-std::wstring Listing(const std::wstring& folder) {
-  std::wstring names;
+// The first file matching a pattern, "" when there is none.
+std::wstring Found(const std::wstring& pattern) {
   WIN32_FIND_DATAW found{};
-  const base::UniqueFind search(FindFirstFileW((folder + L"\\*").c_str(), &found));
-  for (bool more = search.valid(); more; more = FindNextFileW(search.get(), &found))
-    if (found.cFileName[0] != L'.') names += found.cFileName + std::wstring(L" ");
-  return names;
+  const base::UniqueFind search(FindFirstFileW(pattern.c_str(), &found));
+  return search ? found.cFileName : L"";
 }
 
 TEST(Files, ReadWholeFileTellsMissingFromUnreadable) {
@@ -57,7 +51,7 @@ TEST(Files, ReplaceIsWholeOrNothingAndRefusesWhatItMustNotReplace) {
     held.reset();
     SetFileAttributesW(store.c_str(), FILE_ATTRIBUTE_NORMAL);
     EXPECT_EQ(ReadBytes(store), "old");
-    EXPECT_EQ(Listing(dir.path), L"FLIDs.ini sub ") << "a temp file was left";
+    EXPECT_EQ(Found(dir.File(L"qrv*.tmp")), L"") << "a temp file was left";
   }
   EXPECT_FALSE(store::ReplaceFileAtomically(dir.File(L"missing\\FLIDs.ini"), "x").ok());
 }
@@ -119,13 +113,11 @@ TEST(Launcher, StartsTheGameMinimisedWithItsQuotedPathAndTheArguments) {
   wchar_t current[MAX_PATH] = {};
   GetCurrentDirectoryW(MAX_PATH, current);
   ASSERT_TRUE(launcher::StartGame(game, L" -s1.2.3.4 :2302 -s 5.6.7.8:2302").ok());
-  std::string record;
-  for (int i = 0; i < 300 && record.empty(); ++i, std::this_thread::sleep_for(std::chrono::milliseconds(50)))
-    if (const std::wstring found = Listing(folder); found.find(L".txt") != std::wstring::npos)
-      record = ReadBytes(folder + L"\\" + found.substr(found.find(L"launch-"), found.find(L".txt") + 4 - found.find(L"launch-")));
-  EXPECT_EQ(record, "1 2\n" + base::ToAnsi(current) + "\n\"" + base::ToAnsi(game) + "\" -s1.2.3.4 :2302 -s 5.6.7.8:2302");
+  std::wstring record;
+  for (int i = 0; i < 300 && (record = Found(folder + L"\\launch-*.txt")).empty(); ++i) Sleep(50);
+  EXPECT_EQ(ReadBytes(folder + L"\\" + record), "1 2\n" + base::ToAnsi(current) + "\n\"" + base::ToAnsi(game) + "\" -s1.2.3.4 :2302 -s 5.6.7.8:2302");
   EXPECT_FALSE(launcher::StartGame(dir.File(L"none.exe"), L"").ok());
-  for (int i = 0; i < 100 && !DeleteFileW(game.c_str()); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  for (int i = 0; i < 100 && !DeleteFileW(game.c_str()); ++i) Sleep(50);  // once the stand-in has ended
 }
 
 }  // namespace

@@ -61,63 +61,41 @@ class Program : public support::ProgramTest {
   }
 };
 
-// Start-up shows the installed ID before anything else; the first run asks for the game and creates the
-// store with its path, and Cancel there ends the program with nothing written.
-TEST_F(Program, StartsUpInOrder) {
-  const Lines first = {L"key key-i", L"oc First load: Quorvel needs to locate your Freelancer exe, click ok to set it.",
-                       L"dialog Freelancer.exe | *.exe .exe"};
-  seen_.files = {L"C:\\FL\\Freelancer.exe"};
-  EXPECT_EQ(Start(nullptr, "key-i|m|s", true).FirstLoadAnswer, L"1");
-  EXPECT_TRUE(Saw(first));
-  EXPECT_EQ(Store(), "[QRVL_Settings]\r\nFLPATH=C:\\FL\\Freelancer.exe\r\n");
-  EXPECT_EQ(program_->GamePath, L"C:\\FL\\Freelancer.exe");
-
-  Start(nullptr, "key-i|m|s", true);  // the store exists now: nothing is asked
-  EXPECT_TRUE(Saw({L"key key-i", L"servers ", kPrompt}));
-  DeleteFileW(StorePath().c_str());
-  seen_ = {};
-  seen_.answers = {Answer::Cancel};
-  EXPECT_TRUE(Start(nullptr, nullptr, true).Ended());
-  EXPECT_TRUE(Saw({L"key ", first[1], L"closed"}));
-  EXPECT_EQ(program_->FirstLoadAnswer, L"2");
-  EXPECT_EQ(Store(), "");
-
-  seen_ = {};  // the file dialog cancelled: an empty path, not asked again
-  Start(nullptr, "k|m|s", true);
-  EXPECT_EQ(Store(), "[QRVL_Settings]\r\nFLPATH=\r\n");
-  seen_ = {};
-  program_ = std::make_unique<Main>(seen_, seen_, seen_, app::Places{key_.path, dir_.File(L"gone")});
-  program_->StartUp();  // a folder that cannot take the store: said, and the path kept for this run
-  EXPECT_TRUE(Saw({L"key k", first[1], first[2], L"x Quorvel - Store Error: Quorvel could not create its store file\r\n"
-                   L"…gone\\FLIDs.ini\r\n\r\n…\r\n\r\nThe folder is not writable. …"}));
-
-  seen_ = {};
-  const Main& loaded = Start(kThree.c_str(), "key-i|m|s", true);
-  EXPECT_TRUE(Saw({L"key key-i", kServers, kPrompt}));
-  EXPECT_EQ(loaded.IdCount, 3);
-  EXPECT_EQ(loaded.SavedIds[1], (app::SavedIdRow{L"", L"key-a", L"man-a", L"sig-a", L"first"}));
-  EXPECT_EQ(loaded.GamePath + L" " + loaded.ServerIps, L"C:\\FL\\Freelancer.exe 1.2.3.4");
-}
-
-// A store the file test does not see is taken for missing: the first-run request comes, and the path
-// is written into the existing file, which keeps every saved ID; a folder in its place is never written.
-TEST_F(Program, StartsOnAStoreItCannotSee) {
-  const Lines asked = {L"key key-i", L"oc First load: …", L"dialog …"};
-  const std::string kept = "[QRVL_Settings]\r\nFLPATH=\r\nFLIPS=1.2.3.4\r\n" + kThree.substr(kSettings.size());
+// Start-up shows the installed ID before anything else. Without a store (or with one the file test does
+// not see) the first run asks for the game and writes its path; Cancel there ends the program with
+// nothing written. A store that cannot be read or created is said, and left as it is.
+TEST_F(Program, StartsUp) {
+  const std::wstring ask = L"oc First load: Quorvel needs to locate your Freelancer exe, click ok to set it.";
+  const std::wstring dialog = L"dialog Freelancer.exe | *.exe .exe", game = L"C:\\FL\\Freelancer.exe";
+  const auto again = [this](std::function<void()> before) {
+    return [this, before](Main& m) { before(); m.StartUp(); };
+  };
+  const auto none = [this] { DeleteFileW(StorePath().c_str()); };
   const Row rows[] = {
-      {"hidden", kThree, [this](Main& m) { SetFileAttributesW(StorePath().c_str(), FILE_ATTRIBUTE_HIDDEN); m.StartUp(); }, asked, kept},
-      {"a folder", kThree, [this](Main& m) { DeleteFileW(StorePath().c_str()); CreateDirectoryW(StorePath().c_str(), nullptr); m.StartUp(); },
-       {asked[0], asked[1], asked[2], L"x Quorvel - Store Error: Quorvel could not create its store file\r\n{store}…"}, ""},
+      {"first run", "", again([&] { none(); seen_.files = {game}; }), {L"key key-i", ask, dialog},
+       "[QRVL_Settings]\r\nFLPATH=C:\\FL\\Freelancer.exe\r\n"},
+      {"Cancel at the first run", "", again(none), {L"key key-i", ask, L"closed"}, "", "c"},
+      {"the file dialog cancelled", "", again(none), {L"key key-i", ask, dialog}, "[QRVL_Settings]\r\nFLPATH=\r\n"},
+      {"a store", kThree, [](Main& m) { m.StartUp(); m.FillIdList(); }, {L"key key-i", kServers, kPrompt, L"list key-a key-b key-c"}},
+      {"a hidden store", kThree, again([this] { SetFileAttributesW(StorePath().c_str(), FILE_ATTRIBUTE_HIDDEN); }),
+       {L"key key-i", ask, dialog}, "[QRVL_Settings]\r\nFLPATH=\r\nFLIPS=1.2.3.4\r\n" + kThree.substr(kSettings.size())},
+      {"a folder in the store's place", kThree, again([&] { none(); CreateDirectoryW(StorePath().c_str(), nullptr); }),
+       {L"key key-i", ask, dialog, L"x Quorvel - Store Error: Quorvel could not create its store file\r\n{store}\r\n\r\n…\r\n\r\n"
+        L"The folder is not writable. Quorvel uses the game's path until it closes and asks again at the next start. …"}, ""},
+      {"a store held exclusively", kThree, [this](Main& m) { const auto held = support::Hold(StorePath(), 0); m.StartUp(); },
+       {L"key key-i", L"x Quorvel - Store Error: Quorvel could not read its store file\r\n{store}\r\n\r\n…\r\n\r\n"
+                      L"No saved ID is shown until the file can be read. Nothing was changed in it."}},
   };
   for (const Row& row : rows) Run(row);
-}
-
-TEST_F(Program, ReportsAStoreItCannotReadAndLeavesIt) {
-  support::WriteBytes(StorePath(), kThree);
-  const base::UniqueFile held = support::Hold(StorePath(), 0);
-  EXPECT_EQ(Start(nullptr, "k|m|s", true).IdCount, 0);
-  EXPECT_TRUE(Saw({L"key k", L"x Quorvel - Store Error: Quorvel could not read its store file\r\n{store}\r\n\r\n…"
-                   L"\r\n\r\nNo saved ID is shown until the file can be read. Nothing was changed in it."}));
+  EXPECT_EQ(program_->IdCount, 0);
+  Run({"first run, with what it keeps", "", again([&] { none(); seen_.files = {game}; }), {L"key key-i", ask, dialog},
+       "[QRVL_Settings]\r\nFLPATH=C:\\FL\\Freelancer.exe\r\n"});
+  EXPECT_EQ(program_->FirstLoadAnswer + L" " + program_->GamePath, L"1 " + game);
+  Run({"Cancel, with what it keeps", "", again(none), {L"key key-i", ask, L"closed"}, "", "c"});
+  EXPECT_EQ(program_->FirstLoadAnswer + (program_->Ended() ? L" ended" : L""), L"2 ended");
+  Run({"a store, with what it keeps", kThree, [](Main& m) { m.StartUp(); }, {L"key key-i", kServers, kPrompt}});
+  EXPECT_EQ(program_->SavedIds[1], (app::SavedIdRow{L"", L"key-a", L"man-a", L"sig-a", L"first"}));
+  EXPECT_EQ(program_->GamePath + L" " + program_->ServerIps, L"C:\\FL\\Freelancer.exe 1.2.3.4");
 }
 
 // "Change FL ID" writes the picked row's values, each padded with zero bytes to 255, an empty one

@@ -12,15 +12,6 @@ namespace {
 
 using namespace ui;
 
-std::wstring Text(Window& w, int id) { return w.Text(id); }
-
-RECT Place(HWND control) {
-  RECT r;
-  GetWindowRect(control, &r);
-  MapWindowPoints(nullptr, GetParent(control), reinterpret_cast<POINT*>(&r), 2);
-  return r;
-}
-
 class Windows : public support::ProgramTest {
  protected:
   void SetUp() override {
@@ -37,32 +28,28 @@ class Windows : public support::ProgramTest {
 TEST_F(Windows, ShowWhatTheProgramSaysWhereItBelongsAndPassOnWhatThePlayerChose) {
   frm_main& main = windows_.MainWindow();
   frm_mng_ids& manage = windows_.MngIdsWindow();
-  EXPECT_EQ(Text(main, frm_main::lbl_currentid) + Text(manage, frm_mng_ids::lbl_current_id) +
-                Text(windows_.SaveIdWindow(), frm_save_id::lbl_current_id), L"installedinstalledinstalled");
+  const HWND list = manage.Control(frm_mng_ids::cmbo_flids);
+  EXPECT_EQ(main.Text(frm_main::lbl_currentid) + manage.Text(frm_mng_ids::lbl_current_id) +
+                windows_.SaveIdWindow().Text(frm_save_id::lbl_current_id), L"installedinstalledinstalled");
   windows_.ShowServers(L"1.2.3.4|5");
-  EXPECT_EQ(Text(main, frm_main::txt_serverips), L"1.2.3.4|5");
   main.btn_mng_ids_Click();  // shows the manage window and lists the saved IDs
-  const HWND combo = manage.Control(frm_mng_ids::cmbo_flids);
   EXPECT_TRUE(manage.Visible());
-  EXPECT_EQ(SendMessageW(combo, CB_GETCOUNT, 0, 0), 2);
   manage.Select(1);
   windows_.ShowDescriptionLabel(L"label");
   windows_.ShowDescriptionBox(L"box");
-  EXPECT_EQ(Text(manage, frm_mng_ids::lbl_disc) + Text(manage, frm_mng_ids::txt_disc), L"labelbox");
+  EXPECT_EQ(main.Text(frm_main::txt_serverips) + manage.Text(frm_mng_ids::lbl_disc) + manage.Text(frm_mng_ids::txt_disc), L"1.2.3.4|5labelbox");
   manage.btn_edidisc_Click();  // the picked index and the box's text reach the program
-  EXPECT_NE(support::ReadBytes(StorePath()).find("[FLID_2]\r\nINSTALL=two\r\nDISC=box\r\n"), std::string::npos);
   manage.btn_changeit_Click();
-  windows_.ShowIdList({L"x", L""});
-  EXPECT_EQ(Text(manage, frm_mng_ids::cmbo_flids), L"two") << "the edit field keeps its text";
-  EXPECT_EQ(SendMessageW(combo, CB_GETCOUNT, 0, 0), 2);
+  EXPECT_NE(support::ReadBytes(StorePath()).find("[FLID_2]\r\nINSTALL=two\r\nDISC=box\r\n"), std::string::npos);
+  windows_.ShowIdList({L"x", L"", L"z"});
+  EXPECT_EQ(manage.Text(frm_mng_ids::cmbo_flids) + std::to_wstring(SendMessageW(list, CB_GETCOUNT, 0, 0)), L"two3") << "the typed text stays";
   windows_.ShowListPrompt(L"- Select ID -");
-  EXPECT_EQ(Text(manage, frm_mng_ids::cmbo_flids) + std::to_wstring(SendMessageW(combo, CB_GETCURSEL, 0, 0)), L"- Select ID --1");
+  EXPECT_EQ(manage.Text(frm_mng_ids::cmbo_flids) + std::to_wstring(SendMessageW(list, CB_GETCURSEL, 0, 0)), L"- Select ID --1");
   RECT compact, expanded;
   GetClientRect(manage.hwnd(), &compact);
   windows_.ShowDescriptionEditor(true);
   GetClientRect(manage.hwnd(), &expanded);
-  EXPECT_EQ(compact.bottom, MulDiv(4410 - 480, 96, 1440));  // the designed client heights
-  EXPECT_EQ(expanded.bottom, MulDiv(6375 - 480, 96, 1440));
+  EXPECT_EQ(compact.bottom * 10000 + expanded.bottom, MulDiv(3930, 96, 1440) * 10000 + MulDiv(5895, 96, 1440));  // designed heights
   main.about_Click();
   windows_.CloseAll();
   EXPECT_FALSE(main.Exists() || manage.Exists() || FindWindowW(L"Quorvel.frm_about", nullptr));
@@ -74,21 +61,25 @@ TEST_F(Windows, ShowWhatTheProgramSaysWhereItBelongsAndPassOnWhatThePlayerChose)
 // Moved to a monitor of 144 DPI, every window and control is half as large again as at 96 DPI, to
 // within a pixel, and its text is drawn in a font made for 144 DPI.
 TEST_F(Windows, LayOutAgainOnADpiChange) {
-  for (Window* w : std::initializer_list<Window*>{&windows_.MainWindow(), &windows_.MngIdsWindow(), &windows_.SaveIdWindow(), &windows_.AboutWindow()}) {
-    std::vector<std::pair<HWND, RECT>> at96;
-    for (HWND c = GetWindow(w->hwnd(), GW_CHILD); c != nullptr; c = GetWindow(c, GW_HWNDNEXT)) at96.emplace_back(c, Place(c));
-    RECT client96, client144, suggested{10, 10, 500, 500};
-    GetClientRect(w->hwnd(), &client96);
-    SendMessageW(w->hwnd(), WM_DPICHANGED, MAKEWPARAM(144, 144), reinterpret_cast<LPARAM>(&suggested));
-    GetClientRect(w->hwnd(), &client144);
-    EXPECT_NEAR(client144.right, client96.right * 3 / 2, 1);
-    for (const auto& [control, r] : at96) {
-      const RECT now = Place(control);
-      for (const auto& [was, is] : {std::pair{r.left, now.left}, {r.top, now.top}, {r.right, now.right}})
-        EXPECT_NEAR(is, was * 3 / 2, 1) << Text(*w, GetDlgCtrlID(control));
+  for (const HWND window : {windows_.MainWindow().hwnd(), windows_.MngIdsWindow().hwnd(), windows_.SaveIdWindow().hwnd(), windows_.AboutWindow().hwnd()}) {
+    std::vector<std::pair<HWND, RECT>> before{{window, {}}};
+    for (HWND c = GetWindow(window, GW_CHILD); c != nullptr; c = GetWindow(c, GW_HWNDNEXT)) before.emplace_back(c, RECT{});
+    const auto place = [&](HWND w) {
+      RECT r;
+      if (w == window) return GetClientRect(w, &r), r;
+      GetWindowRect(w, &r);
+      MapWindowPoints(nullptr, window, reinterpret_cast<POINT*>(&r), 2);
+      return r;
+    };
+    for (auto& [w, r] : before) r = place(w);
+    RECT suggested{10, 10, 500, 500};
+    SendMessageW(window, WM_DPICHANGED, MAKEWPARAM(144, 144), reinterpret_cast<LPARAM>(&suggested));
+    for (const auto& [w, r] : before) {
+      const RECT now = place(w);
+      for (const auto& [was, is] : {std::pair{r.left, now.left}, {r.top, now.top}, {r.right, now.right}}) EXPECT_NEAR(is, was * 3 / 2, 1) << GetDlgCtrlID(w);
       LOGFONTW font{};
-      GetObjectW(reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0)), sizeof font, &font);
-      EXPECT_EQ(font.lfHeight, -MulDiv(825, 144, 7200));
+      GetObjectW(reinterpret_cast<HFONT>(SendMessageW(w, WM_GETFONT, 0, 0)), sizeof font, &font);
+      EXPECT_EQ(font.lfHeight, w == window ? 0 : -MulDiv(825, 144, 7200));
     }
   }
 }
