@@ -135,7 +135,12 @@ testing::AssertionResult LogIs(const std::vector<std::wstring>& log, const std::
                                      << testing::PrintToString(expected);
 }
 
-app::Main& ProgramTest::Start(const char* store, const char* installed, bool keep_log) {
+app::Main& ProgramTest::Fresh() {
+  program_ = std::make_unique<app::Main>(seen_, seen_, seen_, app::Places{key_.path, dir_.path});
+  return *program_;
+}
+
+app::Main& ProgramTest::Start(const char* store, const char* installed) {
   seen_.log.clear();
   if (store != nullptr) WriteBytes(StorePath(), store);
   if (installed == nullptr) key_.Delete();
@@ -144,9 +149,8 @@ app::Main& ProgramTest::Start(const char* store, const char* installed, bool kee
     key_.Set(name, rest.substr(0, rest.find('|')) + '\0');
     rest.erase(0, std::min(rest.size(), rest.find('|') + 1));
   }
-  program_ = std::make_unique<app::Main>(seen_, seen_, seen_, app::Places{key_.path, dir_.path});
-  program_->StartUp();
-  if (!keep_log) seen_.log.clear();
+  Fresh().StartUp();
+  seen_.log.clear();
   return *program_;
 }
 

@@ -76,8 +76,9 @@ testing::AssertionResult LogIs(const std::vector<std::wstring>& log, const std::
 class ProgramTest : public ::testing::Test {
  protected:
   // Starts the program on a store (none when null) with the installed ID "install|man|sig" (the game's
-  // key missing when null), then empties the log unless `keep_log`.
-  app::Main& Start(const char* store, const char* installed = "key-i|man-i|sig-i", bool keep_log = false);
+  // key missing when null), then empties the log.
+  app::Main& Start(const char* store, const char* installed = "key-i|man-i|sig-i");
+  app::Main& Fresh();  // a new program on the same folder and key, not started
   std::wstring StorePath() const { return dir_.File(L"FLIDs.ini"); }
   std::string Store() const { return ReadBytes(StorePath()); }
   // The three values as stored, "|"-joined, each as its text up to the first zero byte, "/" and its
