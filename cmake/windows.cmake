@@ -66,3 +66,12 @@ if(BENCH_SOURCES)
   target_link_libraries(quorvel_floor_styled PRIVATE comctl32)
   add_dependencies(quorvel_bench quorvel quorvel_floor quorvel_floor_styled)
 endif()
+
+# Printing at its edge, through a private CUPS queue and with no printer at all: scripts/test-extra
+# starts the queue and runs it; ctest does not, as it needs that queue.
+file(GLOB PRINT_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/print/*.cpp)
+if(PRINT_SOURCES)
+  add_executable(print_tests ${PRINT_SOURCES})
+  target_compile_options(print_tests PRIVATE ${QUORVEL_WARNINGS})
+  target_link_libraries(print_tests PRIVATE quorvel_test_support GTest::gtest GTest::gtest_main)
+endif()
