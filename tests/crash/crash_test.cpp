@@ -53,12 +53,10 @@ static std::string Render(const Model& ids) {
 static int Worker(char** argv) {
   auto* shared = static_cast<Shared*>(MapViewOfFile(OpenFileMappingA(FILE_MAP_ALL_ACCESS, FALSE, argv[4]),
                                                     FILE_MAP_ALL_ACCESS, 0, 0, sizeof(Shared)));
-  std::vector<std::wstring> boxes, shown;
-  support::ScriptedPrompts prompts(boxes);
-  support::RecordingView view(shown);
-  support::RecordingPrinter printer(shown);
+  support::Recorder seen;
+  std::vector<std::wstring>& boxes = seen.log;
   const std::wstring key = base::FromAnsi(argv[3]);
-  app::Main program(prompts, printer, view, app::Places{key, base::FromAnsi(argv[2])});
+  app::Main program(seen, seen, seen, app::Places{key, base::FromAnsi(argv[2])});
   program.StartUp();
   // A worker left behind by a test that died stops by itself after a while; a kill comes within 15 ms.
   for (LONG seq = std::atol(argv[5]), last = seq + 10000; seq < last; ++seq) {
@@ -69,8 +67,12 @@ static int Worker(char** argv) {
     InterlockedExchange(&shared->begun, seq);
     if (op.kind == kSave) program.SaveInstalledId();
     else op.kind == kDescribe ? program.StoreDescription(op.index, text) : program.DeleteSelectedId(op.index);
-    lstrcpynW(shared->box, boxes.empty() ? L"(none)" : boxes.back().c_str(), static_cast<int>(std::size(shared->box)));
-    if (boxes.empty() || boxes.back().find(L" Done!:") != 1) return 4;  // not "Done!": the test reports it
+    // A stop or warning box, or no "Done!", ends the worker; the test reports it.
+    const auto bad = std::find_if(boxes.begin(), boxes.end(), [](const std::wstring& l) { return l[0] == L'x' || l[0] == L'!'; });
+    const bool done = std::any_of(boxes.begin(), boxes.end(), [](const std::wstring& l) { return l.find(L" Done!:") <= 2; });
+    lstrcpynW(shared->box, bad != boxes.end() ? bad->c_str() : L"(no Done! box)", static_cast<int>(std::size(shared->box)));
+    if (bad != boxes.end() || !done) return 4;
+    boxes.clear();
     InterlockedExchange(&shared->done, seq);
   }
   return 5;
@@ -91,8 +93,8 @@ TEST(CrashSafety, AKilledWorkerLeavesTheStoreAsBeforeOrAfterTheOperationInFlight
   LONG seq = 1, finished = 0, in_flight[3] = {}, as_before = 0, as_after = 0;
   for (int kill = 0; kill < kills; ++kill) {
     *shared = Shared{seq - 1, seq - 1, {}};
-    std::wstring command = L"\"" + support::ExeFolder() + L"\\crash_tests.exe\" --crash-worker \"" + dir.path() +
-                           L"\" \"" + key.path() + L"\" " + base::FromAnsi(name) + L" " + std::to_wstring(seq);
+    std::wstring command = L"\"" + support::ExeFolder() + L"\\crash_tests.exe\" --crash-worker \"" + dir.path +
+                           L"\" \"" + key.path + L"\" " + base::FromAnsi(name) + L" " + std::to_wstring(seq);
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION pi{};
