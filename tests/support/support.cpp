@@ -1,6 +1,9 @@
 #include "support/support.h"
 
 #include <atomic>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
 #include <stdexcept>
 
 #include "base/text.h"
@@ -10,21 +13,7 @@ namespace {
 
 std::wstring Unique() {
   static std::atomic<unsigned> counter{0};
-  return std::to_wstring(GetCurrentProcessId()) + L"-" + std::to_wstring(GetTickCount64()) + L"-" +
-         std::to_wstring(counter++);
-}
-
-void RemoveTree(const std::wstring& path) {
-  WIN32_FIND_DATAW found;
-  const base::UniqueFind search(FindFirstFileW((path + L"\\*").c_str(), &found));
-  for (bool more = search.valid(); more; more = FindNextFileW(search.get(), &found)) {
-    const std::wstring name = found.cFileName, child = path + L"\\" + name;
-    if (name == L"." || name == L"..") continue;
-    SetFileAttributesW(child.c_str(), FILE_ATTRIBUTE_NORMAL);
-    if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) RemoveTree(child);
-    else DeleteFileW(child.c_str());
-  }
-  RemoveDirectoryW(path.c_str());
+  return std::to_wstring(GetCurrentProcessId()) + L"-" + std::to_wstring(GetTickCount64()) + L"-" + std::to_wstring(counter++);
 }
 
 base::UniqueKey Open(const std::wstring& path, REGSAM access) {
@@ -36,19 +25,13 @@ base::UniqueKey Open(const std::wstring& path, REGSAM access) {
 }  // namespace
 
 std::string ReadBytes(const std::wstring& path) {
-  const base::UniqueFile file = Hold(path, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE);
-  std::string bytes;
-  char buffer[65536];
-  DWORD got = 0;
-  while (file && ReadFile(file.get(), buffer, sizeof buffer, &got, nullptr) && got > 0) bytes.append(buffer, got);
-  return bytes;
+  std::ifstream file(std::filesystem::path(path), std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(file), {});
 }
 
 void WriteBytes(const std::wstring& path, std::string_view bytes) {
-  const base::UniqueFile file(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
-  DWORD written = 0;
-  if (!file || !WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr))
-    throw std::runtime_error("cannot write a test file");
+  std::ofstream file(std::filesystem::path(path), std::ios::binary);
+  if (!file.write(bytes.data(), static_cast<std::streamsize>(bytes.size()))) throw std::runtime_error("cannot write a test file");
 }
 
 std::wstring ExeFolder() {
@@ -57,13 +40,14 @@ std::wstring ExeFolder() {
   return own.substr(0, own.find_last_of(L'\\'));
 }
 
-TempDir::TempDir() {
-  wchar_t temp[MAX_PATH + 1] = {};
-  path = std::wstring(temp, GetTempPathW(MAX_PATH + 1, temp)) + L"quorvel-test-" + Unique();
-  if (!CreateDirectoryW(path.c_str(), nullptr)) throw std::runtime_error("cannot make a temp folder");
+TempDir::TempDir() : path((std::filesystem::temp_directory_path() / (L"quorvel-test-" + Unique())).wstring()) {
+  std::filesystem::create_directory(path);
 }
 
-TempDir::~TempDir() { RemoveTree(path); }
+TempDir::~TempDir() {
+  std::error_code ignored;
+  std::filesystem::remove_all(path, ignored);
+}
 
 ScratchKey::ScratchKey() : path(L"Software\\QuorvelTests\\" + Unique()) { Set("", ""); }
 
@@ -88,12 +72,11 @@ std::string ScratchKey::Get(const char* name) const {
 
 app::Prompts::Answer Recorder::Message(const std::wstring& text, const std::wstring& title, Buttons buttons,
                                        Icon icon) {
-  const bool yes_no = buttons == Buttons::YesNo, ok_cancel = buttons == Buttons::OkCancel;
-  const wchar_t* code = icon == Icon::None ? (yes_no ? L"?" : ok_cancel ? L"oc" : L"(odd)")
-                        : yes_no || ok_cancel ? L"(odd)"
+  const wchar_t* code = buttons == Buttons::YesNo ? L"?" : buttons == Buttons::OkCancel ? L"oc"
                         : icon == Icon::Information ? L"i" : icon == Icon::Exclamation ? L"!" : L"x";
+  if ((buttons == Buttons::Ok) == (icon == Icon::None)) code = L"(odd)";  // a question has no icon, an OK box one
   log.push_back(code + (L" " + title) + L": " + text);
-  const Answer given = answers.empty() ? (yes_no ? Answer::Yes : Answer::Ok) : answers.front();
+  const Answer given = answers.empty() ? (buttons == Buttons::YesNo ? Answer::Yes : Answer::Ok) : answers.front();
   if (!answers.empty()) answers.pop_front();
   return given;
 }
@@ -144,11 +127,9 @@ app::Main& ProgramTest::Start(const char* store, const char* installed) {
   seen_.log.clear();
   if (store != nullptr) WriteBytes(StorePath(), store);
   if (installed == nullptr) key_.Delete();
-  for (std::string rest = installed ? installed : ""; const char* name : {"InstallKey", "MPAccountName", "MPAccountNameSig"}) {
-    if (installed == nullptr) break;
-    key_.Set(name, rest.substr(0, rest.find('|')) + '\0');
-    rest.erase(0, std::min(rest.size(), rest.find('|') + 1));
-  }
+  std::stringstream values(installed ? installed : "");
+  for (std::string value; const char* name : {"InstallKey", "MPAccountName", "MPAccountNameSig"})
+    if (installed != nullptr) key_.Set(name, (std::getline(values, value, '|'), value) + '\0');
   Fresh().StartUp();
   seen_.log.clear();
   return *program_;
