@@ -4,7 +4,6 @@
 // codec through the real registry, descriptions through the program (tests/program).
 #include <gtest/gtest.h>
 
-#include <random>
 #include <tuple>
 #include <string>
 #include <vector>
@@ -14,7 +13,6 @@
 #include "core/profile.h"
 #include "core/server_args.h"
 #include "core/store_format.h"
-#include "step_by_step_delete.h"
 
 namespace core {
 namespace {
@@ -73,43 +71,6 @@ TEST(DeleteIdSection, RefusesStoresItCannotRenumber) {
     EXPECT_EQ(result.outcome, outcome) << text << " m=" << m;
     EXPECT_EQ(result.text, "");
     EXPECT_NE(std::wstring(DeleteOutcomeText(outcome)), L"");
-  }
-}
-
-// Generated stores of 1 to 120 saved IDs (settings first or moved among them, CR LF, LF or mixed, blank
-// lines, values of any byte but "[" and line ends): deleting saved ID m leaves the same text without
-// that section and with every later header one lower, as the step-by-step delete does.
-TEST(DeleteIdSection, GeneratedStoresLoseTheSectionAndKeepEveryOtherByte) {
-  std::mt19937 rng(20240601);
-  const auto between = [&](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng); };
-  for (int round = 0; round < 1500; ++round) {
-    const int count = between(1, round % 10 ? 14 : 120), m = between(1, count), style = between(0, 2);
-    const auto eol = [&] { return style == 0 || (style == 2 && between(0, 1)) ? "\r\n" : "\n"; };
-    std::vector<int> order;  // the saved IDs in order, the settings (0) first or moved among them by hand
-    for (int n = 1; n <= count; ++n) order.push_back(n);
-    order.insert(order.begin() + (between(0, 2) ? 0 : between(0, count)), 0);
-    std::string before, after;
-    for (const int n : order) {
-      std::string body = eol();
-      for (const char* key : {"INSTALL=", "MAN=", "DISC="}) {
-        body += key;
-        for (int length = between(0, 30); length > 0; --length) {
-          char c;
-          do c = static_cast<char>(between(1, 255));
-          while (c == '[' || c == '\r' || c == '\n');
-          body += c;
-        }
-        body += eol();
-      }
-      if (between(0, 4) == 0) body += eol();
-      const std::string header = n == 0 ? "[QRVL_Settings]" : testref::Header(n);
-      before += header + body;
-      if (n != m) after += (n > m ? testref::Header(n - 1) : header) + body;
-    }
-    const DeleteResult ours = DeleteIdSection(before, m, count);
-    ASSERT_EQ(ours.outcome, DeleteOutcome::kOk) << "round " << round;
-    ASSERT_EQ(ours.text, after) << "round " << round << " m=" << m << "\n" << before;
-    ASSERT_EQ(ours.text, testref::StepByStepDelete(before, m, count).text) << "round " << round;
   }
 }
 

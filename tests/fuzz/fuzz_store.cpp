@@ -9,7 +9,7 @@
 #include "core/delete_section.h"
 #include "core/description.h"
 #include "core/profile.h"
-#include "core/step_by_step_delete.h"
+#include "fuzz/step_by_step_delete.h"
 #include "core/store_format.h"
 
 namespace {
