@@ -1,4 +1,4 @@
-// Quorvel end to end, under a display (scripts/e2e).
+// Quorvel end to end, under a display; scripts/e2e runs it from the source folder.
 //
 // Play: the real quorvel.exe, copied into a temp folder of its own with the stand-in game beside it as
 // Freelancer.exe and started with that folder as its current directory, is played through its
@@ -6,11 +6,25 @@
 // the store's bytes, the game's registry values and the stand-in's record of its start are checked.
 // Every wait polls against a deadline and throws naming what it waited for: a hung program fails the
 // test, it never stalls it.
+//
+// Looks: each window, with a sample store and installed ID, is shown in this process, moved to 40,40,
+// copied from the screen and compared pixel by pixel (RGB) with its approved picture in
+// docs/screenshots, decoded by GDI+. A difference fails, naming the picture and the number of
+// differing pixels, and leaves the fresh picture beside it as <name>.received.png; with
+// QUORVEL_ACCEPT_SCREENSHOTS set, the fresh picture replaces the approved one instead.
+#include <objidl.h>  // gdiplus.h needs it; WIN32_LEAN_AND_MEAN leaves it out
+#include <gdiplus.h>
+
+#include <functional>
+#include <thread>
+
 #include "base/text.h"
 #include "support/support.h"
 #include "ui/frm_main.h"
 #include "ui/frm_mng_ids.h"
 #include "ui/frm_save_id.h"
+#include "ui/win_prompts.h"
+#include "ui/windows.h"
 
 // Win32 structures are filled with designated initializers; the members left out are zero, as meant.
 #pragma GCC diagnostic ignored "-Wmissing-field-initializers"
@@ -187,6 +201,86 @@ TEST_F(Play, SaveTheInstalledIdDescribeItAndDeleteAnother) {
   EXPECT_EQ(Answer(L"Sure?", IDYES), L"This will deleted the selected saved id, continue?");
   EXPECT_EQ(Answer(L"Done!", IDOK), L"FL ID Deleted!");
   EXPECT_EQ(Store(), settings_ + Section(1, kSaved[1]) + Section(2, kInstalled, "Pilot (x)|Trader"));
+}
+
+using namespace Gdiplus;
+using namespace Gdiplus::DllExports;
+
+void Approve(HWND window, const char* name) {
+  SetWindowPos(window, HWND_TOP, 40, 40, 0, 0, SWP_NOSIZE | SWP_SHOWWINDOW);
+  for (const ULONGLONG until = GetTickCount64() + 700; GetTickCount64() < until; Sleep(10))
+    for (MSG msg; PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE);) DispatchMessageW(&msg);
+  RECT r{};
+  GetWindowRect(window, &r);
+  const UINT width = static_cast<UINT>(r.right - r.left), height = static_cast<UINT>(r.bottom - r.top);
+  const HDC screen = GetDC(nullptr);
+  const base::UniqueGdi copy(CreateCompatibleBitmap(screen, r.right - r.left, r.bottom - r.top));
+  base::UniqueDc memory(CreateCompatibleDC(screen));
+  SelectObject(memory.get(), copy.get());
+  BitBlt(memory.get(), 0, 0, r.right - r.left, r.bottom - r.top, screen, r.left, r.top, SRCCOPY);
+  memory.reset();  // GDI+ takes only a bitmap that no DC holds
+  ReleaseDC(nullptr, screen);
+  GpBitmap *fresh = nullptr, *approved = nullptr;
+  GdipCreateBitmapFromHBITMAP(static_cast<HBITMAP>(copy.get()), nullptr, &fresh);
+  const std::wstring path = L"docs\\screenshots\\" + std::wstring(name, name + strlen(name));
+  UINT old_width = 0, old_height = 0;
+  GdipCreateBitmapFromFile((path + L".png").c_str(), &approved);
+  GdipGetImageWidth(approved, &old_width), GdipGetImageHeight(approved, &old_height);
+  size_t differ = width == old_width && height == old_height ? 0 : std::max(width * height, old_width * old_height);
+  BitmapData now{}, then{};  // both as 32-bit ARGB, rows of `width` pixels
+  GdipBitmapLockBits(fresh, nullptr, ImageLockModeRead, PixelFormat32bppARGB, &now);
+  if (differ == 0) GdipBitmapLockBits(approved, nullptr, ImageLockModeRead, PixelFormat32bppARGB, &then);
+  for (UINT i = 0; now.Scan0 && then.Scan0 && i < width * height; ++i)  // compared in RGB
+    differ += ((static_cast<ARGB*>(now.Scan0)[i] ^ static_cast<ARGB*>(then.Scan0)[i]) & 0xFFFFFF) != 0;
+  GdipBitmapUnlockBits(fresh, &now), GdipBitmapUnlockBits(approved, &then), GdipDisposeImage(approved);
+  static const CLSID kPng{0x557CF406, 0x1A04, 0x11D3, {0x9A, 0x73, 0x00, 0x00, 0xF8, 0x1E, 0xF3, 0x2E}};
+  const bool accept = GetEnvironmentVariableW(L"QUORVEL_ACCEPT_SCREENSHOTS", nullptr, 0) != 0;
+  const std::wstring to = path + (accept ? L".png" : L".received.png");
+  DeleteFileW((path + L".received.png").c_str());
+  EXPECT_TRUE(differ == 0 || GdipSaveImageToFile(fresh, to.c_str(), &kPng, nullptr) == Ok) << "cannot write " << name;
+  GdipDisposeImage(fresh);
+  EXPECT_TRUE(differ == 0 || accept)
+      << name << ".png: " << differ << " pixels differ; the fresh picture is " << name << ".received.png";
+  ShowWindow(window, SW_HIDE);  // out of the way of the next picture
+}
+
+// Pictures the message box that `show` raises on a thread of its own, where the box runs its own
+// message loop, then closes it.
+void ApproveBox(const std::function<void()>& show, const char* name) {
+  const std::jthread shower(show);
+  HWND box = nullptr;
+  Until([&] { return IsWindowVisible(box = FindWindowW(L"#32770", nullptr)); }, std::string("a box, for ") + name);
+  Approve(box, name);
+  PostMessageW(box, WM_COMMAND, IDOK, 0);
+}
+
+// ProgramTest lays out the store and the installed ID; the windows get a program of their own.
+class Looks : public support::ProgramTest {};
+
+TEST_F(Looks, EveryWindowAndTwoMessageBoxesAsApproved) {
+  GdiplusStartupInput input;
+  ULONG_PTR gdiplus = 0;  // GDI+ stays up until the test program ends
+  ASSERT_EQ(GdiplusStartup(&gdiplus, &input, nullptr), Ok);
+  Start("[QRVL_Settings]\r\nFLPATH=C:\\Games\\Freelancer\\EXE\\Freelancer.exe\r\nFLIPS=203.0.113.7|198.51.100.23\r\n"
+        "[FLID_1]\r\nINSTALL=A1B2-C3D4-E5F6-0718-293A\r\nMAN=1\r\nMANS=1\r\nDISC=Main pilot|Trader on Sirius\r\n"
+        "[FLID_2]\r\nINSTALL=9F8E-7D6C-5B4A-3928-1706\r\nMAN=2\r\nMANS=2\r\nDISC=Second account|Bounty hunter|"
+        "Liberty\r\n[FLID_3]\r\nINSTALL=0A1B-2C3D-4E5F-6071-8293\r\nMAN=3\r\nMANS=3\r\n",
+        "A1B2-C3D4-E5F6-0718-293A|1|1");
+  ui::WinPrompts prompts;
+  ui::Windows view;  // the four windows
+  app::Main program(prompts, printer_, view, app::Places{key_.path(), dir_.path()});
+  view.Attach(program);
+  const std::pair<const char*, std::function<HWND()>> shown[] = {
+      {"main", [&] { view.MainWindow().Show(); return Find(kMain); }},
+      {"save-id", [&] { view.MainWindow().btn_saveid_Click(); return Find(L"Quorvel - Save FL ID"); }},
+      {"manage", [&] { view.MainWindow().btn_mng_ids_Click(); view.MngIdsWindow().Select(1); return Find(kManage); }},
+      {"manage-expanded", [&] { view.MngIdsWindow().btn_disc_Click(); return view.MngIdsWindow().hwnd(); }},
+      {"about", [&] { view.MainWindow().about_Click(); return Find(L"About"); }}};
+  for (const auto& [name, show] : shown) Approve(show(), name);
+  ApproveBox(
+      [&] { prompts.Message(L"FL ID Changed.", L"Done!", app::Prompts::Buttons::Ok, app::Prompts::Icon::Information); },
+      "message");
+  ApproveBox([&] { program.LaunchGame(L""); }, "stop");  // the game is not where FLPATH says
 }
 
 }  // namespace
