@@ -31,8 +31,7 @@
 
 namespace {
 
-using base::ToAnsi;
-const std::string kGameKey = ToAnsi(app::kGameKeyPath);
+const std::string kGameKey = base::ToAnsi(app::kGameKeyPath);
 const char* const kValueNames[] = {"InstallKey", "MPAccountName", "MPAccountNameSig"};
 // The ID the game has installed when each scenario starts, and three saved ones.
 const std::string kInstalled[3] = {"9F8E-7D6C-5B4A-3928-1706", "51B2A6C1F0E2", "C0FFEE42"};
@@ -56,9 +55,9 @@ void Until(auto ready, const std::string& what) {
     if (GetTickCount64() > end) throw std::runtime_error("timed out after 15 s waiting for " + what);
 }
 
-HWND Find(const wchar_t* title) {  // once it shows
-  Until([&] { return IsWindowVisible(FindWindowW(nullptr, title)); }, "the window " + ToAnsi(title));
-  return FindWindowW(nullptr, title);
+HWND Find(const wchar_t* title, const wchar_t* cls = nullptr) {  // once it shows; message boxes are "#32770"
+  Until([&] { return IsWindowVisible(FindWindowW(cls, title)); }, "a window " + base::ToAnsi(title ? title : cls));
+  return FindWindowW(cls, title);
 }
 HWND In(const wchar_t* title, int id) { return GetDlgItem(Find(title), id); }  // a control of the window
 
@@ -88,16 +87,22 @@ struct Play : ::testing::Test {
     process_.reset(started.hProcess);
   }
 
-  // Clicks the middle of a control once its window is the foreground window and nothing covers the spot;
-  // with `focus`, then waits until the control holds the keyboard focus, where keys typed next will go.
+  // Clicks the middle of a control once its window is in front, active and not capturing the mouse, and
+  // nothing covers the spot; with `focus`, then waits until the control holds the keyboard focus, where keys
+  // typed next will go.
   void Click(HWND control, bool focus = false) {
     const HWND top = GetAncestor(control, GA_ROOT);
     RECT r{};
     GetWindowRect(control, &r);
     const POINT at{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
-    const auto ready = [&] { return GetForegroundWindow() == top && GetAncestor(WindowFromPoint(at), GA_ROOT) == top; };
+    GUITHREADINFO gui{.cbSize = sizeof gui};  // the window's thread: its active, capturing and focused windows
+    const auto ready = [&] {  // activated through to the keyboard focus, so no activation can drop the press
+      return GetForegroundWindow() == top && GetGUIThreadInfo(GetWindowThreadProcessId(top, nullptr), &gui) &&
+             gui.hwndActive == top && !gui.hwndCapture && (gui.hwndFocus == top || IsChild(top, gui.hwndFocus)) &&
+             GetAncestor(WindowFromPoint(at), GA_ROOT) == top;
+    };
     Until([&] { return IsWindowVisible(control) && (ready() || (SetForegroundWindow(top), ready())); },
-          "\"" + ToAnsi(Text(top)) + "\" in front, to click \"" + ToAnsi(Text(control)) + "\"");
+          "\"" + base::ToAnsi(Text(top)) + "\" in front, to click \"" + base::ToAnsi(Text(control)) + "\"");
     // Two clicks at one spot within the double-click time make a double click; a player waits longer.
     static POINT last{-100, -100};
     if (std::abs(at.x - last.x) < 8 && std::abs(at.y - last.y) < 8) Sleep(GetDoubleClickTime() + 50);
@@ -112,34 +117,31 @@ struct Play : ::testing::Test {
       click[i] = {.type = INPUT_MOUSE, .mi = {.dx = (at.x * 65536 + cx - 1) / cx, .dy = (at.y * 65536 + cy - 1) / cy,
                                               .dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | button[i]}};
     SendInput(3, click, sizeof(INPUT));
-    GUITHREADINFO gui{.cbSize = sizeof gui};
-    if (focus)
-      Until([&] { return GetGUIThreadInfo(GetWindowThreadProcessId(top, nullptr), &gui) && gui.hwndFocus == control; },
-            "the keyboard focus in the clicked control");
+    if (focus) Until([&] { return ready() && gui.hwndFocus == control; }, "the keyboard focus in the clicked control");
   }
   void Type(HWND edit, const std::wstring& text) {  // into an empty edit field
     Click(edit, true);
     for (wchar_t c : text) Press(0, c);
-    Until([&] { return Text(edit) == text; }, "the box to hold \"" + ToAnsi(text) + "\"");
+    Until([&] { return Text(edit) == text; }, "the box to hold \"" + base::ToAnsi(text) + "\"");
   }
   // Picks a list entry with presses of an arrow key in the combo box's edit field (Down from no entry picks
   // the first), until the combo box shows `entry`.
   void Pick(HWND combo, WORD arrow, int presses, const std::wstring& entry) {
     Click(GetWindow(combo, GW_CHILD), true);  // its edit field
     for (int i = 0; i < presses; ++i) Press(arrow);
-    Until([&] { return Text(combo) == entry; }, "the list to show " + ToAnsi(entry));
+    Until([&] { return Text(combo) == entry; }, "the list to show " + base::ToAnsi(entry));
   }
   std::wstring Answer(const wchar_t* title, int button) {  // returns the message box's text
     const std::wstring text = Text(In(title, 0xFFFF));
     Click(In(title, button));
-    Until([&] { return !FindWindowW(nullptr, title); }, "the box " + ToAnsi(title) + " to close");
+    Until([&] { return !FindWindowW(nullptr, title); }, "the box " + base::ToAnsi(title) + " to close");
     return text;
   }
   std::string Store() const { return support::ReadBytes(dir_.File(L"FLIDs.ini")); }
 
   support::TempDir dir_;
   const std::wstring game_ = dir_.File(L"Freelancer.exe");
-  const std::string settings_ = "[QRVL_Settings]\r\nFLPATH=" + ToAnsi(game_) + "\r\n";
+  const std::string settings_ = "[QRVL_Settings]\r\nFLPATH=" + base::ToAnsi(game_) + "\r\n";
   // The program ends with its scenario, before the folder goes.
   std::unique_ptr<void, decltype([](auto p) { TerminateProcess(p, 1), WaitForSingleObject(p, 9000), CloseHandle(p); })>
       process_;
@@ -176,7 +178,7 @@ TEST_F(Play, ChangeToTheSecondSavedIdThenLaunchWithTwoServers) {
   Until([&] { return base::UniqueFind(FindFirstFileW(dir_.File(L"launch-*.txt").c_str(), &record)).valid(); },
         "the game's start record");
   EXPECT_EQ(support::ReadBytes(dir_.File(record.cFileName)),
-            "1 2\n" + ToAnsi(dir_.path()) + "\n\"" + ToAnsi(game_) + "\" -s1.2.3.4:2302 -s5.6.7.8:2302");
+            "1 2\n" + base::ToAnsi(dir_.path()) + "\n\"" + base::ToAnsi(game_) + "\" -s1.2.3.4:2302 -s5.6.7.8:2302");
   EXPECT_EQ(Store(), settings_ + "FLIPS=1.2.3.4|5.6.7.8\r\n" + saved);
 }
 
@@ -248,8 +250,7 @@ void Approve(HWND window, const char* name) {
 // message loop, then closes it.
 void ApproveBox(const std::function<void()>& show, const char* name) {
   const std::jthread shower(show);
-  HWND box = nullptr;
-  Until([&] { return IsWindowVisible(box = FindWindowW(L"#32770", nullptr)); }, std::string("a box, for ") + name);
+  const HWND box = Find(nullptr, L"#32770");
   Approve(box, name);
   PostMessageW(box, WM_COMMAND, IDOK, 0);
 }
