@@ -5,27 +5,19 @@
 
 #include <string>
 
-namespace {
-
-std::string Utf8(const std::wstring& text) {
-  std::string out(text.size() * 3, '\0');
-  out.resize(static_cast<std::size_t>(WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()),
-                                                          out.data(), static_cast<int>(out.size()), nullptr, nullptr)));
-  return out;
-}
-
-}  // namespace
-
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   STARTUPINFOW startup{};
   GetStartupInfoW(&startup);
-  wchar_t folder[MAX_PATH] = {}, current[MAX_PATH] = {};
-  GetModuleFileNameW(nullptr, folder, MAX_PATH);
+  wchar_t own[MAX_PATH] = {}, current[MAX_PATH] = {};
+  GetModuleFileNameW(nullptr, own, MAX_PATH);
   GetCurrentDirectoryW(MAX_PATH, current);
-  const std::string record = std::to_string((startup.dwFlags & STARTF_USESHOWWINDOW) ? 1 : 0) + " " +
-                             std::to_string(startup.wShowWindow) + "\n" + Utf8(current) + "\n" + Utf8(GetCommandLineW());
-  std::wstring name = folder;
-  name = name.substr(0, name.find_last_of(L'\\') + 1) + L"launch-" + std::to_wstring(GetCurrentProcessId());
+  const std::wstring text = std::to_wstring((startup.dwFlags & STARTF_USESHOWWINDOW) ? 1 : 0) + L" " +
+                            std::to_wstring(startup.wShowWindow) + L"\n" + current + L"\n" + GetCommandLineW();
+  std::string record(text.size() * 3, '\0');
+  record.resize(static_cast<std::size_t>(WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()),
+                                                             record.data(), static_cast<int>(record.size()), nullptr, nullptr)));
+  const std::wstring name = std::wstring(own).substr(0, std::wstring(own).rfind(L'\\') + 1) + L"launch-" +
+                            std::to_wstring(GetCurrentProcessId());
   const HANDLE file = CreateFileW((name + L".tmp").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
   DWORD written = 0;
   const bool ok = WriteFile(file, record.data(), static_cast<DWORD>(record.size()), &written, nullptr);
