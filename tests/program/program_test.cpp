@@ -6,7 +6,9 @@
 #include <functional>
 
 #include "base/text.h"
-#include "support/support.h"
+#include "support/support.h"  // brings windows.h, which sddl.h needs first
+
+#include <sddl.h>
 
 namespace {
 
@@ -114,6 +116,15 @@ TEST_F(Program, InstallsAndClearsTheInstalledId) {
                               L"{key}\r\n\r\n…\r\n\r\nIf the key is missing, Freelancer has not been installed or started for this Windows user.";
   const auto pick = [](int index) { return [index](Main& m) { m.InstallSelectedId(index); }; };
   const auto wipe = [](Main& m) { m.ClearInstalledId(); };
+  const auto denied = [this](Main& m) {  // everyone denied reading and setting values (Wine checks it as Windows does)
+    PSECURITY_DESCRIPTOR deny = nullptr;
+    ConvertStringSecurityDescriptorToSecurityDescriptorW(L"D:(D;;0x3;;;WD)(A;;KA;;;WD)", SDDL_REVISION_1, &deny, nullptr);
+    base::UniqueKey key;
+    RegOpenKeyExW(HKEY_CURRENT_USER, key_.path.c_str(), 0, WRITE_DAC, key.put());
+    RegSetKeySecurity(key.get(), DACL_SECURITY_INFORMATION, deny);
+    LocalFree(deny);
+    m.InstallSelectedId(0);
+  };
   const Row rows[] = {
       {"change", store, pick(1), {change, L"key key-b", L"i Done!: FL ID Changed."}, "=", kAsIs, "", "key-b/255|/255|sig-b/255"},
       {"clear", store, wipe, {clear, L"key ", L"i Done!: FL ID Cleard!"}, "=", kAsIs, "", "/255|/255|/255"},
@@ -124,6 +135,8 @@ TEST_F(Program, InstallsAndClearsTheInstalledId) {
        {}, "=", kAsIs, "", kAsGame},
       {"no game key: change", store, pick(0), {change, L"key ", L"x Quorvel - Registry Error: The FL ID was not changed.\r\n\r\n" + failed},
        "=", kAsIs, "", "", "-"},
+      {"no access to the key", store, denied, {change, L"key ", L"x Quorvel - Registry Error: The FL ID was not changed.\r\n\r\n"
+       L"Quorvel could not write InstallKey, MPAccountName, MPAccountNameSig in the registry key\r\nHKEY_CURRENT_USER\\{key}…"}},
       {"no game key: clear", store, wipe, {clear, L"key ", L"x Quorvel - Registry Error: The FL ID was not cleared.\r\n\r\n" + failed},
        "=", kAsIs, "", "", "-"},
   };

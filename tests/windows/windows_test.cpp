@@ -50,6 +50,16 @@ TEST_F(Windows, ShowWhatTheProgramSaysWhereItBelongsAndPassOnWhatThePlayerChose)
   windows_.ShowDescriptionEditor(true);
   GetClientRect(manage.hwnd(), &expanded);
   EXPECT_EQ(compact.bottom * 10000 + expanded.bottom, MulDiv(3930, 96, 1440) * 10000 + MulDiv(5895, 96, 1440));  // designed heights
+  for (const HWND box : {main.Control(frm_main::txt_serverips), manage.Control(frm_mng_ids::txt_disc)}) {
+    SetWindowTextW(box, L"");  // a paste with line breaks: a single-line box keeps its first line
+    const std::wstring pasted = L"1.2.3.4\r\n[FLID_1]\r\nINSTALL=x";
+    OpenClipboard(nullptr), EmptyClipboard();
+    const HGLOBAL data = GlobalAlloc(GMEM_MOVEABLE, (pasted.size() + 1) * sizeof(wchar_t));
+    wcscpy(static_cast<wchar_t*>(GlobalLock(data)), pasted.c_str()), GlobalUnlock(data);
+    SetClipboardData(CF_UNICODETEXT, data), CloseClipboard();
+    SendMessageW(box, WM_PASTE, 0, 0);
+    EXPECT_EQ(main.Text(GetDlgCtrlID(box)) + manage.Text(GetDlgCtrlID(box)), L"1.2.3.4");
+  }
   main.about_Click();
   windows_.CloseAll();
   EXPECT_FALSE(main.Exists() || manage.Exists() || FindWindowW(L"Quorvel.frm_about", nullptr));
