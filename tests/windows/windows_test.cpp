@@ -60,12 +60,18 @@ TEST_F(Windows, ShowWhatTheProgramSaysWhereItBelongsAndPassOnWhatThePlayerChose)
     SendMessageW(box, WM_PASTE, 0, 0);
     EXPECT_EQ(main.Text(GetDlgCtrlID(box)) + manage.Text(GetDlgCtrlID(box)), L"1.2.3.4");
   }
+  windows_.SaveIdWindow().btn_savid_Click();  // saves, then the save window hides
+  EXPECT_FALSE(windows_.SaveIdWindow().Visible());
+  SendMessageW(list, CB_SETCURSEL, 0, 0), SetWindowTextW(list, L"typed");  // typing over a picked entry leaves none picked
+  SendMessageW(manage.hwnd(), WM_COMMAND, MAKEWPARAM(frm_mng_ids::cmbo_flids, CBN_EDITCHANGE), reinterpret_cast<LPARAM>(list));
+  EXPECT_EQ(manage.Text(frm_mng_ids::cmbo_flids) + std::to_wstring(manage.SelectedIndex()), L"typed-1");
   main.about_Click();
-  windows_.CloseAll();
+  SendMessageW(main.hwnd(), WM_CLOSE, 0, 0);  // closing the main window ends the program, every window with it
+  EXPECT_TRUE(program_->Ended());
   EXPECT_FALSE(main.Exists() || manage.Exists() || FindWindowW(L"Quorvel.frm_about", nullptr));
   EXPECT_TRUE(support::LogIs(seen_.log, {L"? Done!: Continue editing the discription?",
                                          L"? Quorvel: This will reset your FL ID to the one selected, continue?",
-                                         L"i Done!: FL ID Changed.", L"all closed"}));
+                                         L"i Done!: FL ID Changed.", L"i Done!: FL ID Saved!…", L"all closed"}));
 }
 
 // Moved to a monitor of 144 DPI, every window and control is half as large again as at 96 DPI, to
