@@ -4,16 +4,17 @@
 #include <string>
 
 #include "app/main.h"
+#include "app/messages.h"
 #include "app/prompts.h"
+#include "app/view.h"
 #include "core/delete_section.h"
 #include "store/files.h"
-#include "ui/frm_mng_ids.h"
 
 namespace app {
 namespace {
 
 constexpr wchar_t kDeleteErrorTitle[] = L"Quorvel - Delete Error";
-constexpr wchar_t kNotChanged[] = L"\r\n\r\nThe saved ID was not deleted; the store file was not changed.";
+constexpr wchar_t kNotChanged[] = L"The saved ID was not deleted; the store file was not changed.";
 
 }  // namespace
 
@@ -26,9 +27,8 @@ void Main::DeleteSavedId(std::int16_t m) {
   if (!file.status) {
     // Nothing to refresh: the table still shows the store as last read, and a reload would only
     // fail on the same file with a second message.
-    prompts_.Message(L"Quorvel could not read its store file\r\n" + IniPath + L"\r\n\r\n" + file.status.Text() +
-                         kNotChanged,
-                     kDeleteErrorTitle, Prompts::Buttons::Ok, Prompts::Icon::Stop);
+    prompts_.Message(CouldNot(L"read its store file", IniPath, file.status.Text(), kNotChanged), kDeleteErrorTitle,
+                     Prompts::Buttons::Ok, Prompts::Icon::Stop);
     return;
   }
 
@@ -43,14 +43,13 @@ void Main::DeleteSavedId(std::int16_t m) {
              result.outcome != core::DeleteOutcome::kOk) {
     failure = L"Quorvel's store file\r\n" + IniPath + L"\r\nis not laid out as Quorvel writes it: " +
               core::DeleteOutcomeText(result.outcome) +
-              L" It may have been edited by hand; the saved IDs are listed again as the file holds them." +
+              L" It may have been edited by hand; the saved IDs are listed again as the file holds them.\r\n\r\n" +
               kNotChanged;
   } else if (const base::Status written = store::ReplaceFileAtomically(IniPath, result.text); !written) {
-    failure = L"Quorvel could not write its store file\r\n" + IniPath + L"\r\n\r\n" + written.Text() + kNotChanged +
-              L" If another program has the file open, close it and try again.";
+    failure = CouldNot(L"write its store file", IniPath, written.Text(),
+                       kNotChanged + std::wstring(L" If another program has the file open, close it and try again."));
   }
 
-  MngIdsWindow().ClearList();
   LoadStore();
   if (Ended()) return;  // the first-run request of a vanished store was cancelled
   FillIdList();
@@ -60,6 +59,13 @@ void Main::DeleteSavedId(std::int16_t m) {
   } else if (file.exists) {
     prompts_.Message(L"FL ID Deleted!", L"Done!", Prompts::Buttons::Ok, Prompts::Icon::Information);
   }
+}
+
+void Main::DeleteSelectedId(int index) {
+  if (!Selected(index)) return;
+  DeleteSavedId(static_cast<std::int16_t>(index + 1));
+  // Emptied whatever the answer was, unless the program ended on the way.
+  if (!ended_) view_.ShowDescriptionLabel(L"");
 }
 
 }  // namespace app

@@ -2,11 +2,12 @@
 #include <string>
 
 #include "app/main.h"
+#include "app/messages.h"
 #include "app/prompts.h"
+#include "app/view.h"
 #include "core/description.h"
 #include "store/files.h"
 #include "store/ini.h"
-#include "ui/frm_mng_ids.h"
 
 namespace app {
 namespace {
@@ -21,47 +22,40 @@ std::size_t RowOfIndex(int index, std::size_t rows) {
 
 }  // namespace
 
-void Main::ShowDescription() {
-  ui::frm_mng_ids& window = MngIdsWindow();
-  const std::size_t row = RowOfIndex(window.SelectedIndex(), SavedIds.size());
+void Main::ShowDescription(int index) {
+  const std::size_t row = RowOfIndex(index, SavedIds.size());
   const std::wstring description = row < SavedIds.size() ? SavedIds[row][kDescriptionColumn] : std::wstring();
-  window.SetText(ui::frm_mng_ids::lbl_disc, core::FormatDescription(description));
-  window.SetText(ui::frm_mng_ids::txt_disc, description);
+  view_.ShowDescriptionLabel(core::FormatDescription(description));
+  view_.ShowDescriptionBox(description);
 }
 
-void Main::StoreDescription() {
-  ui::frm_mng_ids& window = MngIdsWindow();
-  const int index = window.SelectedIndex();
-  if (index == -1) {
-    prompts_.Message(L"Please select an ID!", L"Oops!", Prompts::Buttons::Ok, Prompts::Icon::Exclamation);
-    return;
-  }
+void Main::StoreDescription(int index, const std::wstring& typed) {
+  if (!Selected(index)) return;
   if (!store::FileExists(IniPath)) {
     // Written now, the description would start a new store holding nothing but itself, which the
     // next load would list as a saved ID without values.
-    ShowDescription();
+    ShowDescription(index);
     prompts_.Message(L"Quorvel's store file\r\n" + IniPath +
                          L"\r\nis no longer there, so the description was not stored.",
                      L"Quorvel - Description Error", Prompts::Buttons::Ok, Prompts::Icon::Stop);
     return;
   }
-  const std::wstring description = core::CleanDescription(window.Text(ui::frm_mng_ids::txt_disc));
+  const std::wstring description = core::CleanDescription(typed);
   const base::Status written = ini::WriteIni(L"FLID_" + std::to_wstring(index + 1), L"DISC", description, IniPath);
   if (!written) {
     // The table keeps what the file holds; label and text box show it again.
-    ShowDescription();
-    prompts_.Message(L"Quorvel could not write the description to its store file\r\n" + IniPath + L"\r\n\r\n" +
-                         written.Text() +
-                         L"\r\n\r\nThe description was not changed. If another program has the file open, close "
-                         L"it and try again.",
+    ShowDescription(index);
+    prompts_.Message(CouldNot(L"write the description to its store file", IniPath, written.Text(),
+                              L"The description was not changed. If another program has the file open, close it "
+                              L"and try again."),
                      L"Quorvel - Description Error", Prompts::Buttons::Ok, Prompts::Icon::Stop);
     return;
   }
   if (const std::size_t row = RowOfIndex(index, SavedIds.size()); row != 0) SavedIds[row][kDescriptionColumn] = description;
-  ShowDescription();
+  ShowDescription(index);
   if (prompts_.Message(L"Continue editing the discription?", L"Done!", Prompts::Buttons::YesNo,
                        Prompts::Icon::None) == Prompts::Answer::No)
-    window.SetOuterHeight(ui::frm_mng_ids::kCompactHeight);
+    view_.ShowDescriptionEditor(false);
 }
 
 }  // namespace app

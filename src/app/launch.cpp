@@ -1,11 +1,11 @@
 // "Launch FL": start the game with the servers typed in the main window.
 #include "app/main.h"
+#include "app/messages.h"
 #include "app/prompts.h"
 #include "core/server_args.h"
 #include "launcher/launcher.h"
 #include "store/files.h"
 #include "store/ini.h"
-#include "ui/frm_main.h"
 
 namespace app {
 namespace {
@@ -21,14 +21,13 @@ std::wstring StartFailureReason(const base::Status& status) {
 
 }  // namespace
 
-void Main::LaunchGame() {
+void Main::LaunchGame(const std::wstring& servers) {
   if (!store::FileExists(GamePath)) {
     prompts_.Message(L"Path: " + GamePath + L"\r\nto Freelancer.exe does not exist!", L"Oops!", Prompts::Buttons::Ok,
                      Prompts::Icon::Stop);
     return;
   }
 
-  const std::wstring servers = MainWindow().Text(ui::frm_main::txt_serverips);
   const std::wstring arguments = core::BuildServerArgs(servers);
   // The list is kept as typed for the next start. A store that cannot be written must not keep the
   // player from the game, so the result is deliberately not acted on.
@@ -36,8 +35,8 @@ void Main::LaunchGame() {
 
   const base::Status started = launcher::StartGame(GamePath, arguments);
   if (!started) {
-    prompts_.Message(L"Quorvel could not start the game\r\n" + GamePath + L"\r\n\r\n" + StartFailureReason(started),
-                     L"Quorvel - Launch Error", Prompts::Buttons::Ok, Prompts::Icon::Stop);
+    prompts_.Message(CouldNot(L"start the game", GamePath, StartFailureReason(started)), L"Quorvel - Launch Error",
+                     Prompts::Buttons::Ok, Prompts::Icon::Stop);
   }
 }
 

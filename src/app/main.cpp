@@ -2,7 +2,9 @@
 
 #include <windows.h>
 
+#include "app/messages.h"
 #include "app/prompts.h"
+#include "app/view.h"
 #include "base/text.h"
 #include "core/id_numbers.h"
 #include "core/profile.h"
@@ -10,10 +12,6 @@
 #include "registry/mRegistery.h"
 #include "store/files.h"
 #include "store/ini.h"
-#include "ui/frm_about.h"
-#include "ui/frm_main.h"
-#include "ui/frm_mng_ids.h"
-#include "ui/frm_save_id.h"
 
 namespace app {
 namespace {
@@ -65,42 +63,10 @@ bool ChangesInStore(const std::wstring& value) {
 
 }  // namespace
 
-Main::Main(Prompts& prompts, Printer& printer, Places places)
-    : prompts_(prompts), printer_(printer), places_(std::move(places)) {
+Main::Main(Prompts& prompts, Printer& printer, View& view, Places places)
+    : prompts_(prompts), printer_(printer), view_(view), places_(std::move(places)) {
   if (places_.exe_folder.empty()) places_.exe_folder = RunningExeFolder();
-  main_window_ = std::make_unique<ui::frm_main>(*this);
-  mng_ids_ = std::make_unique<ui::frm_mng_ids>(*this);
-  save_id_ = std::make_unique<ui::frm_save_id>(*this);
-  about_ = std::make_unique<ui::frm_about>(*this);
 }
-
-Main::~Main() {
-  // Windows go before the object their handlers call into.
-  about_.reset();
-  save_id_.reset();
-  mng_ids_.reset();
-  main_window_.reset();
-}
-
-ui::frm_main& Main::MainWindow() {
-  main_window_->Ensure();
-  return *main_window_;
-}
-ui::frm_mng_ids& Main::MngIdsWindow() {
-  mng_ids_->Ensure();
-  return *mng_ids_;
-}
-ui::frm_save_id& Main::SaveIdWindow() {
-  save_id_->Ensure();
-  return *save_id_;
-}
-ui::frm_about& Main::AboutWindow() {
-  about_->Ensure();
-  return *about_;
-}
-bool Main::MngIdsExists() const { return mng_ids_->Exists(); }
-bool Main::SaveIdExists() const { return save_id_->Exists(); }
-bool Main::AboutExists() const { return about_->Exists(); }
 
 // ---- Start-up and end ---------------------------------------------------------------------------
 
@@ -119,8 +85,8 @@ void Main::LoadStore() {
   }
   const store::FileText file = store::ReadWholeFile(IniPath);
   if (!file.status) {
-    prompts_.Message(L"Quorvel could not read its store file\r\n" + IniPath + L"\r\n\r\n" + file.status.Text() +
-                         L"\r\n\r\nNo saved ID is shown until the file can be read. Nothing was changed in it.",
+    prompts_.Message(CouldNot(L"read its store file", IniPath, file.status.Text(),
+                              L"No saved ID is shown until the file can be read. Nothing was changed in it."),
                      L"Quorvel - Store Error", Buttons::Ok, Icon::Stop);
     return;
   }
@@ -135,8 +101,8 @@ void Main::LoadStore() {
     for (size_t column = 1; column < 5; ++column) SavedIds[row][column] = base::FromAnsi(loaded.rows[row][column]);
   GamePath = base::FromAnsi(loaded.game_path);
   ServerIps = base::FromAnsi(loaded.server_ips);
-  MainWindow().SetText(ui::frm_main::txt_serverips, ServerIps);
-  MngIdsWindow().SetComboText(L"- Select ID -");
+  view_.ShowServers(ServerIps);
+  view_.ShowListPrompt(L"- Select ID -");
 }
 
 void Main::LocateGame() {
@@ -150,21 +116,17 @@ void Main::LocateGame() {
   GamePath = prompts_.OpenFile(L"Freelancer.exe | *.exe", L".exe");
   const base::Status written = ini::WriteIni(kSettings, L"FLPATH", GamePath, IniPath);
   if (!written) {
-    prompts_.Message(L"Quorvel could not create its store file\r\n" + IniPath + L"\r\n\r\n" + written.Text() +
-                         L"\r\n\r\nThe folder is not writable. Quorvel uses the game's path until it closes and "
-                         L"asks again at the next start. Move Quorvel to a folder you can write to, such as one "
-                         L"in your documents, to keep your IDs.",
+    prompts_.Message(CouldNot(L"create its store file", IniPath, written.Text(),
+                              L"The folder is not writable. Quorvel uses the game's path until it closes and asks "
+                              L"again at the next start. Move Quorvel to a folder you can write to, such as one in "
+                              L"your documents, to keep your IDs."),
                      L"Quorvel - Store Error", Buttons::Ok, Icon::Stop);
   }
 }
 
 void Main::EndProgram() {
   ended_ = true;
-  about_->Destroy();
-  save_id_->Destroy();
-  mng_ids_->Destroy();
-  main_window_->Destroy();
-  if (on_end) on_end();
+  view_.CloseAll();
 }
 
 // ---- The installed ID ---------------------------------------------------------------------------
@@ -178,9 +140,7 @@ void Main::ReadInstalledId() {
 
 void Main::ShowInstalledId() {
   ReadInstalledId();
-  MainWindow().SetText(ui::frm_main::lbl_currentid, CurrentId.InstallKey);
-  MngIdsWindow().SetText(ui::frm_mng_ids::lbl_current_id, CurrentId.InstallKey);
-  SaveIdWindow().SetText(ui::frm_save_id::lbl_current_id, CurrentId.InstallKey);
+  view_.ShowInstalledKey(CurrentId.InstallKey);
 }
 
 namespace {
@@ -196,9 +156,9 @@ std::wstring WriteInstalledId(const std::wstring& key_path, const InstalledId& i
     failed += (failed.empty() ? L"" : L", ") + std::wstring(kValueNames[i]);
   }
   if (failed.empty()) return {};
-  return L"Quorvel could not write " + failed + L" in the registry key\r\nHKEY_CURRENT_USER\\" + key_path +
-         L"\r\n\r\n" + first_failure.Text() +
-         L"\r\n\r\nIf the key is missing, Freelancer has not been installed or started for this Windows user.";
+  return CouldNot(L"write " + failed + L" in the registry key", L"HKEY_CURRENT_USER\\" + key_path,
+                  first_failure.Text(),
+                  L"If the key is missing, Freelancer has not been installed or started for this Windows user.");
 }
 
 }  // namespace
@@ -233,10 +193,20 @@ void Main::ReplaceInstalledId(const InstalledId& id, const ReplaceTexts& texts) 
 // ---- Saved IDs ----------------------------------------------------------------------------------
 
 void Main::FillIdList() {
-  ui::frm_mng_ids& window = MngIdsWindow();
-  const std::int16_t bound = IdCount;
-  for (std::int16_t i = 1; i <= bound && static_cast<size_t>(i) < SavedIds.size(); ++i)
-    window.AddItem(SavedIds[static_cast<size_t>(i)][1]);
+  std::vector<std::wstring> entries;
+  for (std::int16_t i = 1; i <= IdCount && static_cast<size_t>(i) < SavedIds.size(); ++i)
+    entries.push_back(SavedIds[static_cast<size_t>(i)][1]);
+  view_.ShowIdList(entries);
+}
+
+bool Main::Selected(int index) {
+  if (index != -1) return true;
+  prompts_.Message(L"Please select an ID!", L"Oops!", Buttons::Ok, Icon::Exclamation);
+  return false;
+}
+
+void Main::InstallSelectedId(int index) {
+  if (Selected(index)) InstallSavedId(static_cast<std::int16_t>(index + 1));
 }
 
 void Main::SaveInstalledId() {
@@ -291,9 +261,9 @@ void Main::SaveInstalledId() {
   LoadStore();
   if (Ended()) return;  // the store had vanished and the first-run question was cancelled
   if (!status) {
-    prompts_.Message(L"Quorvel could not save the FL ID in\r\n" + IniPath + L"\r\n\r\n" + status.Text() +
-                         L"\r\n\r\nThe store was not changed. If Quorvel stands in a folder you may not write to, "
-                         L"such as Program Files, move it to a folder of your own.",
+    prompts_.Message(CouldNot(L"save the FL ID in", IniPath, status.Text(),
+                              L"The store was not changed. If Quorvel stands in a folder you may not write to, such "
+                              L"as Program Files, move it to a folder of your own."),
                      L"Quorvel - Save Error", Buttons::Ok, Icon::Stop);
     return;
   }

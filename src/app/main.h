@@ -1,25 +1,18 @@
 #pragma once
 // The program's state and its operations. One object holds what the program calls its globals;
-// the windows' handlers hold little more than a call into it. Tests build their own instance with a
-// scratch registry key, a temp folder and scripted prompts.
+// the windows' handlers hold little more than a call into it, passing what the player chose or typed.
+// What the player is to see goes to a View. Tests build their own instance with a scratch registry
+// key, a temp folder, scripted prompts and a recording view.
 #include <array>
 #include <cstdint>
-#include <functional>
-#include <memory>
 #include <string>
 #include <vector>
-
-namespace ui {
-class frm_main;
-class frm_mng_ids;
-class frm_save_id;
-class frm_about;
-}  // namespace ui
 
 namespace app {
 
 class Prompts;
 class Printer;
+class View;
 
 inline constexpr wchar_t kGameKeyPath[] = L"Software\\Microsoft\\Microsoft Games\\Freelancer\\1.0";
 
@@ -39,8 +32,7 @@ struct Places {
 
 class Main {
  public:
-  Main(Prompts& prompts, Printer& printer, Places places = {});
-  ~Main();
+  Main(Prompts& prompts, Printer& printer, View& view, Places places = {});
   Main(const Main&) = delete;
   Main& operator=(const Main&) = delete;
 
@@ -54,22 +46,12 @@ class Main {
   std::int16_t IdCount = 0;
   std::vector<SavedIdRow> SavedIds;
 
-  // The four windows, one instance each. Touching one creates it, hidden, when it does not exist.
-  ui::frm_main& MainWindow();
-  ui::frm_mng_ids& MngIdsWindow();
-  ui::frm_save_id& SaveIdWindow();
-  ui::frm_about& AboutWindow();
-  bool MngIdsExists() const;
-  bool SaveIdExists() const;
-  bool AboutExists() const;
-
   // Start-up and end.
   void StartUp();
   void LoadStore();
   void LocateGame();
   void EndProgram();  // closes every window at once; nothing is asked or saved
   bool Ended() const { return ended_; }
-  std::function<void()> on_end;  // the real program posts WM_QUIT here
 
   // The installed ID.
   void ReadInstalledId();
@@ -81,14 +63,16 @@ class Main {
   void FillIdList();
   void SaveInstalledId();
   void DeleteSavedId(std::int16_t m);
-  void ShowDescription();   // the picked list item's description into lbl_disc and txt_disc
-  void StoreDescription();  // txt_disc as the selected ID's DISC
+
+  // What the manage window's buttons and list do with the list index the player picked (-1: none).
+  void InstallSelectedId(int index);
+  void DeleteSelectedId(int index);
+  void ShowDescription(int index);                            // into the label and the box
+  void StoreDescription(int index, const std::wstring& typed);  // the box's text as that ID's DISC
 
   // Launching and printing.
-  void LaunchGame();
+  void LaunchGame(const std::wstring& servers);  // servers: the list as typed
   void PrintInstalledId();
-
-  Prompts& prompts() { return prompts_; }
 
  private:
   struct ReplaceTexts {
@@ -98,15 +82,13 @@ class Main {
     const wchar_t* done;
   };
   void ReplaceInstalledId(const InstalledId& id, const ReplaceTexts& texts);
+  bool Selected(int index);  // false, after saying so, when nothing is picked
 
   Prompts& prompts_;
   Printer& printer_;
+  View& view_;
   Places places_;
   bool ended_ = false;
-  std::unique_ptr<ui::frm_main> main_window_;
-  std::unique_ptr<ui::frm_mng_ids> mng_ids_;
-  std::unique_ptr<ui::frm_save_id> save_id_;
-  std::unique_ptr<ui::frm_about> about_;
 };
 
 }  // namespace app

@@ -4,9 +4,9 @@
 
 namespace core {
 
-PrintedLine InstalledIdLine(std::wstring_view installKey) {
+PrintedLine InstalledIdLine(std::wstring_view install_key) {
   PrintedLine line;
-  line.text = std::wstring(installKey);
+  line.text = std::wstring(install_key);
   line.face = L"Arial";
   line.points = 24;
   line.bold = true;
@@ -15,9 +15,9 @@ PrintedLine InstalledIdLine(std::wstring_view installKey) {
   return line;
 }
 
-LinePosition PlaceLine(const PrintableArea& area, long textWidth) {
+LinePosition PlaceLine(const PrintableArea& area, long text_width) {
   LinePosition position;
-  position.x = std::max(0L, (area.width - textWidth) / 2);
+  position.x = std::max(0L, (area.width - text_width) / 2);
   position.y = std::max(0L, area.dots_per_inch_y - area.offset_top);
   return position;
 }

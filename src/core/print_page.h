@@ -26,7 +26,7 @@ struct PrintedLine {
 
 // The line for an installed ID: exactly the key, nothing before or after it, in Arial 24 pt, bold and
 // italic, black. An empty key gives an empty line.
-PrintedLine InstalledIdLine(std::wstring_view installKey);
+PrintedLine InstalledIdLine(std::wstring_view install_key);
 
 // The printable area of a page in the printer's device units, as the printer reports it.
 struct PrintableArea {
@@ -45,6 +45,6 @@ struct LinePosition {
 // Horizontally centred on the printable width; a text wider than that starts at its left edge, so the
 // beginning of the key is never cut off. Vertically the top of the line stands one inch below the
 // paper's top edge, or at the top of the printable area when the printer cannot print that high.
-LinePosition PlaceLine(const PrintableArea& area, long textWidth);
+LinePosition PlaceLine(const PrintableArea& area, long text_width);
 
 }  // namespace core

@@ -7,6 +7,7 @@
 #include "ui/frm_main.h"
 #include "ui/gdi_printer.h"
 #include "ui/win_prompts.h"
+#include "ui/windows.h"
 
 namespace {
 
@@ -28,10 +29,12 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int show) {
 
   ui::WinPrompts prompts;
   ui::GdiPrinter printer;
-  app::Main program(prompts, printer);
-  program.on_end = [] { PostQuitMessage(0); };
+  ui::Windows windows;
+  app::Main program(prompts, printer, windows);
+  windows.Attach(program);
+  windows.on_close_all = [] { PostQuitMessage(0); };
 
-  ui::frm_main& main_window = program.MainWindow();  // its load runs the start-up
+  ui::frm_main& main_window = windows.MainWindow();  // its load runs the start-up
   if (program.Ended() || !main_window.Exists()) return 0;
   main_window.Show();
   ShowWindow(main_window.hwnd(), show == SW_SHOWMINIMIZED || show == SW_MINIMIZE ? show : SW_SHOW);

@@ -6,13 +6,13 @@
 
 namespace launcher {
 
-std::wstring GameCommandLine(const std::wstring& gamePath, const std::wstring& argumentText) {
-  return L"\"" + gamePath + L"\"" + argumentText;
+std::wstring GameCommandLine(const std::wstring& game_path, const std::wstring& argument_text) {
+  return L"\"" + game_path + L"\"" + argument_text;
 }
 
-base::Status StartGame(const std::wstring& gamePath, const std::wstring& argumentText) {
+base::Status StartGame(const std::wstring& game_path, const std::wstring& argument_text) {
   // CreateProcessW may write into the command line, so it gets a buffer of its own.
-  std::wstring commandLine = GameCommandLine(gamePath, argumentText);
+  std::wstring command_line = GameCommandLine(game_path, argument_text);
 
   STARTUPINFOW startup{};
   startup.cb = sizeof(startup);
@@ -20,7 +20,7 @@ base::Status StartGame(const std::wstring& gamePath, const std::wstring& argumen
   startup.wShowWindow = SW_SHOWMINIMIZED;
 
   PROCESS_INFORMATION started{};
-  if (!CreateProcessW(gamePath.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+  if (!CreateProcessW(game_path.c_str(), command_line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
                       &started))
     return base::Status::LastError();
 

@@ -43,6 +43,6 @@ constexpr ControlRow kRows[] = {
 
 const WindowDesign frm_about::kDesign{L"Quorvel.frm_about", L"About", 6015, 7815, false, kRows};
 
-frm_about::frm_about(app::Main& main) : Window(main, kDesign) {}
+frm_about::frm_about() : Window(kDesign) {}
 
 }  // namespace ui

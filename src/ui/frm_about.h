@@ -9,7 +9,7 @@ class frm_about : public Window {
   enum Id { frame_about = 4001, Label1, Label2, Frame1, Label3, Label4, Label5, Label8, Label6, Label7, Label9 };
   static const WindowDesign kDesign;
 
-  explicit frm_about(app::Main& main);
+  frm_about();
 
  protected:
   void OnCommand(int, int) override {}

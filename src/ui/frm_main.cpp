@@ -4,6 +4,7 @@
 #include "ui/frm_about.h"
 #include "ui/frm_mng_ids.h"
 #include "ui/frm_save_id.h"
+#include "ui/windows.h"
 
 namespace ui {
 namespace {
@@ -31,24 +32,22 @@ constexpr ControlRow kRows[] = {
 
 const WindowDesign frm_main::kDesign{L"Quorvel.frm_main", L"Quorvel - Main", 6495, 3375, true, kRows};
 
-frm_main::frm_main(app::Main& main) : Window(main, kDesign) {}
+frm_main::frm_main(app::Main& program, Windows& windows) : Window(kDesign), program_(program), windows_(windows) {}
 
-void frm_main::Form_Load() { main_.StartUp(); }
+void frm_main::Form_Load() { program_.StartUp(); }
 
-void frm_main::OnClose() { main_.EndProgram(); }
+void frm_main::OnClose() { program_.EndProgram(); }
 
-void frm_main::about_Click() { main_.AboutWindow().Show(); }
-void frm_main::btn_refresh_Click() { main_.ShowInstalledId(); }
-void frm_main::btn_print_Click() { main_.PrintInstalledId(); }
-void frm_main::btn_saveid_Click() { main_.SaveIdWindow().Show(); }
-void frm_main::btn_clearid_Click() { main_.ClearInstalledId(); }
-void frm_main::btn_launchfl_Click() { main_.LaunchGame(); }
+void frm_main::about_Click() { windows_.AboutWindow().Show(); }
+void frm_main::btn_refresh_Click() { program_.ShowInstalledId(); }
+void frm_main::btn_print_Click() { program_.PrintInstalledId(); }
+void frm_main::btn_saveid_Click() { windows_.SaveIdWindow().Show(); }
+void frm_main::btn_clearid_Click() { program_.ClearInstalledId(); }
+void frm_main::btn_launchfl_Click() { program_.LaunchGame(Text(txt_serverips)); }
 
 void frm_main::btn_mng_ids_Click() {
-  frm_mng_ids& window = main_.MngIdsWindow();
-  window.Show();
-  window.ClearList();
-  main_.FillIdList();
+  windows_.MngIdsWindow().Show();
+  program_.FillIdList();  // empties the list and fills it again
 }
 
 void frm_main::OnCommand(int id, int notification) {

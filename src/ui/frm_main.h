@@ -2,7 +2,13 @@
 // The main window: the installed ID, the operations on it, the other windows and the game launcher.
 #include "ui/window.h"
 
+namespace app {
+class Main;
+}
+
 namespace ui {
+
+class Windows;
 
 class frm_main : public Window {
  public:
@@ -23,7 +29,7 @@ class frm_main : public Window {
   };
   static const WindowDesign kDesign;
 
-  explicit frm_main(app::Main& main);
+  frm_main(app::Main& program, Windows& windows);
 
   void about_Click();
   void btn_refresh_Click();
@@ -37,6 +43,10 @@ class frm_main : public Window {
   void Form_Load() override;
   void OnClose() override;  // Form_Unload: the program ends
   void OnCommand(int id, int notification) override;
+
+ private:
+  app::Main& program_;
+  Windows& windows_;
 };
 
 }  // namespace ui

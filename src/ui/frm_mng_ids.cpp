@@ -1,7 +1,6 @@
 #include "ui/frm_mng_ids.h"
 
 #include "app/main.h"
-#include "app/prompts.h"
 
 namespace ui {
 namespace {
@@ -33,7 +32,7 @@ constexpr ControlRow kRows[] = {
 const WindowDesign frm_mng_ids::kDesign{L"Quorvel.frm_mng_ids", L"Quorvel - Manage saved IDs", 5775, 5895, false,
                                         kRows};
 
-frm_mng_ids::frm_mng_ids(app::Main& main) : Window(main, kDesign) {}
+frm_mng_ids::frm_mng_ids(app::Main& program) : Window(kDesign), program_(program) {}
 
 void frm_mng_ids::Form_Load() { SetOuterHeight(kCompactHeight); }
 
@@ -42,31 +41,14 @@ void frm_mng_ids::SetOuterHeight(int designed_twips) {
   SetClientHeightTwips(designed_twips - kDesignedFrameTwips);
 }
 
-void frm_mng_ids::ClearList() {
+void frm_mng_ids::SetList(const std::vector<std::wstring>& items) {
   Ensure();
   // Emptying the list also empties the edit field; the text there is kept as it was.
-  const std::wstring text = Text(cmbo_flids);
-  SendMessageW(Control(cmbo_flids), CB_RESETCONTENT, 0, 0);
-  SetWindowTextW(Control(cmbo_flids), text.c_str());
-}
-
-void frm_mng_ids::AddItem(const std::wstring& text) {
-  Ensure();
-  SendMessageW(Control(cmbo_flids), CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
-}
-
-int frm_mng_ids::ItemCount() const {
-  return static_cast<int>(SendMessageW(Control(cmbo_flids), CB_GETCOUNT, 0, 0));
-}
-
-std::wstring frm_mng_ids::ItemText(int index) const {
   const HWND combo = Control(cmbo_flids);
-  const LRESULT length = SendMessageW(combo, CB_GETLBTEXTLEN, static_cast<WPARAM>(index), 0);
-  if (length == CB_ERR || length < 0) return {};
-  std::wstring text(static_cast<size_t>(length) + 1, L'\0');
-  SendMessageW(combo, CB_GETLBTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(text.data()));
-  text.resize(static_cast<size_t>(length));
-  return text;
+  const std::wstring text = Text(cmbo_flids);
+  SendMessageW(combo, CB_RESETCONTENT, 0, 0);
+  SetWindowTextW(combo, text.c_str());
+  for (const std::wstring& item : items) SendMessageW(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item.c_str()));
 }
 
 int frm_mng_ids::SelectedIndex() const {
@@ -98,34 +80,17 @@ void frm_mng_ids::ForgetSelectionKeepingText() {
   SendMessageW(combo, CB_SETEDITSEL, 0, MAKELPARAM(start, end));
 }
 
-void frm_mng_ids::btn_changeit_Click() {
-  const int index = SelectedIndex();
-  if (index == -1) {
-    main_.prompts().Message(L"Please select an ID!", L"Oops!", app::Prompts::Buttons::Ok,
-                            app::Prompts::Icon::Exclamation);
-    return;
-  }
-  main_.InstallSavedId(static_cast<std::int16_t>(index + 1));
-}
+void frm_mng_ids::btn_changeit_Click() { program_.InstallSelectedId(SelectedIndex()); }
 
-void frm_mng_ids::btn_deleteit_Click() {
-  const int index = SelectedIndex();
-  if (index == -1) {
-    main_.prompts().Message(L"Please select an ID!", L"Oops!", app::Prompts::Buttons::Ok,
-                            app::Prompts::Icon::Exclamation);
-    return;
-  }
-  main_.DeleteSavedId(static_cast<std::int16_t>(index + 1));
-  if (Exists()) SetText(lbl_disc, L"");  // also when the deletion was declined
-}
+void frm_mng_ids::btn_deleteit_Click() { program_.DeleteSelectedId(SelectedIndex()); }
 
 void frm_mng_ids::btn_disc_Click() { SetOuterHeight(kExpandedHeight); }
 
 void frm_mng_ids::btn_cancel_Click() { SetOuterHeight(kCompactHeight); }
 
-void frm_mng_ids::cmbo_flids_Click() { main_.ShowDescription(); }
+void frm_mng_ids::cmbo_flids_Click() { program_.ShowDescription(SelectedIndex()); }
 
-void frm_mng_ids::btn_edidisc_Click() { main_.StoreDescription(); }
+void frm_mng_ids::btn_edidisc_Click() { program_.StoreDescription(SelectedIndex(), Text(txt_disc)); }
 
 void frm_mng_ids::OnCommand(int id, int notification) {
   if (id == cmbo_flids) {

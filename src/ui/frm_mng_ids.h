@@ -3,8 +3,13 @@
 // and install, delete and describe on the selection. The description editor at the bottom shows only
 // when the window is expanded.
 #include <string>
+#include <vector>
 
 #include "ui/window.h"
+
+namespace app {
+class Main;
+}
 
 namespace ui {
 
@@ -35,16 +40,13 @@ class frm_mng_ids : public Window {
   static constexpr int kCompactHeight = 4410;
   static constexpr int kExpandedHeight = 6375;
 
-  explicit frm_mng_ids(app::Main& main);
+  explicit frm_mng_ids(app::Main& program);
 
   void SetOuterHeight(int designed_twips);  // kCompactHeight or kExpandedHeight
   bool Expanded() const { return expanded_; }
 
   // The saved-ID list: item k is saved ID k + 1.
-  void ClearList();
-  void AddItem(const std::wstring& text);
-  int ItemCount() const;
-  std::wstring ItemText(int index) const;
+  void SetList(const std::vector<std::wstring>& items);  // the edit field's text stays
   int SelectedIndex() const;  // -1 when nothing is selected
   void Select(int index);     // as if the user picked the item
   void SetComboText(const std::wstring& text);  // the edit field, leaving no item selected
@@ -62,6 +64,7 @@ class frm_mng_ids : public Window {
 
  private:
   void ForgetSelectionKeepingText();
+  app::Main& program_;
   bool expanded_ = false;
 };
 

@@ -20,10 +20,10 @@ constexpr ControlRow kRows[] = {
 
 const WindowDesign frm_save_id::kDesign{L"Quorvel.frm_save_id", L"Quorvel - Save FL ID", 5775, 1470, false, kRows};
 
-frm_save_id::frm_save_id(app::Main& main) : Window(main, kDesign) {}
+frm_save_id::frm_save_id(app::Main& program) : Window(kDesign), program_(program) {}
 
 void frm_save_id::btn_savid_Click() {
-  main_.SaveInstalledId();
+  program_.SaveInstalledId();
   Hide();
 }
 

@@ -2,6 +2,10 @@
 // The save-ID window: the installed ID and one button that adds it to the saved IDs.
 #include "ui/window.h"
 
+namespace app {
+class Main;
+}
+
 namespace ui {
 
 class frm_save_id : public Window {
@@ -9,12 +13,15 @@ class frm_save_id : public Window {
   enum Id { frame_savid = 3001, lbl_current_id, lbl_currentid, btn_savid };
   static const WindowDesign kDesign;
 
-  explicit frm_save_id(app::Main& main);
+  explicit frm_save_id(app::Main& program);
 
   void btn_savid_Click();
 
  protected:
   void OnCommand(int id, int notification) override;
+
+ private:
+  app::Main& program_;
 };
 
 }  // namespace ui

@@ -51,12 +51,12 @@ class Selection {
 
 // Draws the line on the page that has just been started.
 base::Status DrawLine(HDC dc, const core::PrintedLine& line) {
-  const int dpiY = GetDeviceCaps(dc, LOGPIXELSY);
-  if (dpiY <= 0) return Failed();
-  const core::PrintableArea area{GetDeviceCaps(dc, HORZRES), GetDeviceCaps(dc, PHYSICALOFFSETY), dpiY};
+  const int dpi_y = GetDeviceCaps(dc, LOGPIXELSY);
+  if (dpi_y <= 0) return Failed();
+  const core::PrintableArea area{GetDeviceCaps(dc, HORZRES), GetDeviceCaps(dc, PHYSICALOFFSETY), dpi_y};
   if (area.width <= 0) return Failed();
 
-  const LOGFONTW description = PrinterFont(line, dpiY);
+  const LOGFONTW description = PrinterFont(line, dpi_y);
   base::UniqueGdi font(CreateFontIndirectW(&description));
   if (!font) return Failed();
   Selection selected(dc, font.get());
@@ -80,9 +80,9 @@ base::Status DrawLine(HDC dc, const core::PrintedLine& line) {
 
 }  // namespace
 
-LOGFONTW PrinterFont(const core::PrintedLine& line, int dotsPerInchY) {
+LOGFONTW PrinterFont(const core::PrintedLine& line, int dots_per_inch_y) {
   LOGFONTW font{};
-  font.lfHeight = -MulDiv(line.points, dotsPerInchY, 72);
+  font.lfHeight = -MulDiv(line.points, dots_per_inch_y, 72);
   font.lfWeight = line.bold ? FW_BOLD : FW_NORMAL;
   font.lfItalic = line.italic ? TRUE : FALSE;
   font.lfCharSet = DEFAULT_CHARSET;

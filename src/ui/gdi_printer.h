@@ -10,7 +10,7 @@ namespace ui {
 
 // The font of a printed line on a device with the given vertical resolution: the size in points
 // becomes a character height in device units (negative: the em height, not the cell height).
-LOGFONTW PrinterFont(const core::PrintedLine& line, int dotsPerInchY);
+LOGFONTW PrinterFont(const core::PrintedLine& line, int dots_per_inch_y);
 
 class GdiPrinter : public app::Printer {
  public:

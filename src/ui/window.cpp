@@ -69,7 +69,7 @@ UINT WindowDpi(HWND hwnd) {
   return dpi > 0 ? static_cast<UINT>(dpi) : 96;
 }
 
-Window::Window(app::Main& main, const WindowDesign& design) : main_(main), design_(design) {}
+Window::Window(const WindowDesign& design) : design_(design) {}
 
 Window::~Window() { Destroy(); }
 

@@ -10,10 +10,6 @@
 
 #include "base/handle.h"
 
-namespace app {
-class Main;
-}
-
 namespace ui {
 
 enum class Kind { Frame, Label, Edit, Button, Combo };
@@ -45,7 +41,7 @@ int TwipsToPixels(int twips, UINT dpi);
 
 class Window {
  public:
-  Window(app::Main& main, const WindowDesign& design);
+  explicit Window(const WindowDesign& design);
   virtual ~Window();
   Window(const Window&) = delete;
   Window& operator=(const Window&) = delete;
@@ -75,7 +71,6 @@ class Window {
   virtual void OnCommand(int id, int notification) = 0;
   // Closing with the close box destroys the window; the main window overrides this to end the program.
   virtual void OnClose() { Destroy(); }
-  app::Main& main_;
 
  private:
   static LRESULT CALLBACK Proc(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam);

@@ -1,7 +1,7 @@
 #pragma once
 // Deleting a saved ID the plain way, as a yardstick for core::DeleteIdSection: one rewrite that cuts
 // the section, then one rewrite of the whole text per later section, each searching afresh.
-// Line ends are CR LF, LF or a CR alone. Shared by the property test and the fuzz target.
+// Line ends are CR LF, LF or a CR alone. The fuzz target compares the one-pass delete with it.
 #include <string>
 
 #include "core/delete_section.h"

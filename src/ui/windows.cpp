@@ -1,0 +1,72 @@
+#include "ui/windows.h"
+
+#include "ui/frm_about.h"
+#include "ui/frm_main.h"
+#include "ui/frm_mng_ids.h"
+#include "ui/frm_save_id.h"
+
+namespace ui {
+
+Windows::Windows() = default;
+
+Windows::~Windows() {
+  // Each window goes before the objects its handlers call into.
+  about_.reset();
+  save_id_.reset();
+  mng_ids_.reset();
+  main_.reset();
+}
+
+void Windows::Attach(app::Main& program) {
+  main_ = std::make_unique<frm_main>(program, *this);
+  mng_ids_ = std::make_unique<frm_mng_ids>(program);
+  save_id_ = std::make_unique<frm_save_id>(program);
+  about_ = std::make_unique<frm_about>();
+}
+
+frm_main& Windows::MainWindow() {
+  main_->Ensure();
+  return *main_;
+}
+frm_mng_ids& Windows::MngIdsWindow() {
+  mng_ids_->Ensure();
+  return *mng_ids_;
+}
+frm_save_id& Windows::SaveIdWindow() {
+  save_id_->Ensure();
+  return *save_id_;
+}
+frm_about& Windows::AboutWindow() {
+  about_->Ensure();
+  return *about_;
+}
+
+void Windows::ShowInstalledKey(const std::wstring& key) {
+  MainWindow().SetText(frm_main::lbl_currentid, key);
+  MngIdsWindow().SetText(frm_mng_ids::lbl_current_id, key);
+  SaveIdWindow().SetText(frm_save_id::lbl_current_id, key);
+}
+
+void Windows::ShowServers(const std::wstring& servers) { MainWindow().SetText(frm_main::txt_serverips, servers); }
+
+void Windows::ShowIdList(const std::vector<std::wstring>& entries) { MngIdsWindow().SetList(entries); }
+
+void Windows::ShowListPrompt(const std::wstring& text) { MngIdsWindow().SetComboText(text); }
+
+void Windows::ShowDescriptionLabel(const std::wstring& text) { MngIdsWindow().SetText(frm_mng_ids::lbl_disc, text); }
+
+void Windows::ShowDescriptionBox(const std::wstring& text) { MngIdsWindow().SetText(frm_mng_ids::txt_disc, text); }
+
+void Windows::ShowDescriptionEditor(bool shown) {
+  MngIdsWindow().SetOuterHeight(shown ? frm_mng_ids::kExpandedHeight : frm_mng_ids::kCompactHeight);
+}
+
+void Windows::CloseAll() {
+  about_->Destroy();
+  save_id_->Destroy();
+  mng_ids_->Destroy();
+  main_->Destroy();
+  if (on_close_all) on_close_all();
+}
+
+}  // namespace ui

@@ -1,0 +1,52 @@
+#pragma once
+// The four windows, one instance each, and what the program shows in them: the real app::View.
+// Touching a window creates it, hidden, when it does not exist; its close box destroys it.
+#include <functional>
+#include <memory>
+
+#include "app/view.h"
+
+namespace app {
+class Main;
+}
+
+namespace ui {
+
+class frm_main;
+class frm_mng_ids;
+class frm_save_id;
+class frm_about;
+
+class Windows final : public app::View {
+ public:
+  Windows();
+  ~Windows() override;
+  Windows(const Windows&) = delete;
+  Windows& operator=(const Windows&) = delete;
+
+  // Makes the windows whose handlers call into the program; none is created on screen yet.
+  void Attach(app::Main& program);
+  std::function<void()> on_close_all;  // the real program posts WM_QUIT here
+
+  frm_main& MainWindow();
+  frm_mng_ids& MngIdsWindow();
+  frm_save_id& SaveIdWindow();
+  frm_about& AboutWindow();
+
+  void ShowInstalledKey(const std::wstring& key) override;
+  void ShowServers(const std::wstring& servers) override;
+  void ShowIdList(const std::vector<std::wstring>& entries) override;
+  void ShowListPrompt(const std::wstring& text) override;
+  void ShowDescriptionLabel(const std::wstring& text) override;
+  void ShowDescriptionBox(const std::wstring& text) override;
+  void ShowDescriptionEditor(bool shown) override;
+  void CloseAll() override;
+
+ private:
+  std::unique_ptr<frm_main> main_;
+  std::unique_ptr<frm_mng_ids> mng_ids_;
+  std::unique_ptr<frm_save_id> save_id_;
+  std::unique_ptr<frm_about> about_;
+};
+
+}  // namespace ui

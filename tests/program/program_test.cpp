@@ -1,0 +1,314 @@
+// The program's behaviour, each in one table, under Wine against a scratch registry key and real files,
+// with every box, view change and printed page logged in order (tests/support): no window is made.
+// Each row starts the program afresh on a store and an installed ID, lets another program do something
+// to the store, then does one thing as the player would, and compares what the player saw, the store's
+// bytes and, where it matters, the registry.
+#include <functional>
+
+#include "base/text.h"
+#include "support/support.h"  // brings windows.h, which sddl.h needs first
+
+#include <sddl.h>
+
+namespace {
+
+using app::Main;
+using Answer = app::Prompts::Answer;
+using Lines = std::vector<std::wstring>;
+
+const std::string kSettings = "[QRVL_Settings]\r\nFLPATH=C:\\FL\\Freelancer.exe\r\nFLIPS=1.2.3.4\r\n";
+// Section FLID_n of the ID key-<t>, man-<t>, sig-<t>, with a description when given.
+std::string Id(int n, const std::string& t, const std::string& disc = "") {
+  return "[FLID_" + std::to_string(n) + "]\r\nINSTALL=key-" + t + "\r\nMAN=man-" + t + "\r\nMANS=sig-" + t + "\r\n" +
+         (disc.empty() ? "" : "DISC=" + disc + "\r\n");
+}
+const std::string kThree = kSettings + Id(1, "a", "first") + Id(2, "b") + Id(3, "c", "third");
+const std::wstring kServers = L"servers 1.2.3.4", kPrompt = L"prompt - Select ID -";  // what a reload of kSettings shows
+const std::wstring kOops = L"! Oops!: Please select an ID!";
+const std::wstring kAsk = L"oc First load: Quorvel needs to locate your Freelancer exe, click ok to set it.";
+
+// What another program did to the store just before the player acts.
+enum Store { kAsIs, kReadOnly, kHeld, kLocked, kGone, kFolder, kHidden };
+
+struct Row {
+  const char* what;
+  std::string store;               // the program starts on it
+  std::function<void(Main&)> act;  // what the player does
+  Lines log;                       // what the player saw then; {store} and {key} stand for their paths
+  std::string after = "=";         // the store afterwards; "=" unchanged, "" no file
+  Store before = kAsIs;
+  const char* answers = "";        // y n c: Yes, No, Cancel, in order; then Yes or OK
+  std::string registry = "";       // as ProgramTest::Installed() shows it afterwards, when given
+  std::string installed = "key-i|man-i|sig-i";  // "-": the game's key is missing
+};
+
+class Program : public support::ProgramTest {
+ protected:
+  void Run(const Row& row) {
+    SCOPED_TRACE(row.what);
+    seen_ = {};
+    RemoveDirectoryW(StorePath().c_str());  // a folder an earlier row put in the store's place
+    Start(row.store.c_str(), row.installed == "-" ? nullptr : row.installed.c_str());
+    for (const char* a = row.answers; *a; ++a) seen_.answers.push_back(*a == 'y' ? Answer::Yes : *a == 'n' ? Answer::No : Answer::Cancel);
+    const DWORD attributes[] = {0, FILE_ATTRIBUTE_READONLY, 0, 0, 0, 0, FILE_ATTRIBUTE_HIDDEN};
+    if (attributes[row.before]) SetFileAttributesW(StorePath().c_str(), attributes[row.before]);
+    if (row.before == kGone || row.before == kFolder) DeleteFileW(StorePath().c_str());
+    if (row.before == kFolder) CreateDirectoryW(StorePath().c_str(), nullptr);
+    base::UniqueFile held;
+    if (row.before == kHeld || row.before == kLocked) held = support::Hold(StorePath(), row.before == kHeld ? FILE_SHARE_READ : 0);
+    row.act(*program_);
+    held.reset();
+    SetFileAttributesW(StorePath().c_str(), FILE_ATTRIBUTE_NORMAL);
+    EXPECT_TRUE(Saw(row.log));
+    EXPECT_EQ(Store(), row.after == "=" ? row.store : row.after);
+    if (!row.registry.empty()) {
+      EXPECT_EQ(Installed(), row.registry);
+    }
+  }
+  testing::AssertionResult Saw(Lines expected) {
+    for (std::wstring& line : expected)
+      for (const auto& [name, value] : {std::pair{L"{store}", StorePath()}, {L"{key}", key_.path}})
+        if (const auto at = line.find(name); at != std::wstring::npos) line.replace(at, wcslen(name), value);
+    return support::LogIs(seen_.log, expected);
+  }
+};
+
+// Start-up shows the installed ID before anything else. Without a store (or with one the file test does
+// not see) the first run asks for the game and writes its path; Cancel there ends the program with
+// nothing written. A store that cannot be read or created is said, and left as it is.
+TEST_F(Program, StartsUp) {
+  const std::wstring dialog = L"dialog Freelancer.exe | *.exe .exe";
+  const auto start = [this](const wchar_t* chosen, const wchar_t* kept) {
+    return [this, chosen, kept](Main&) {  // a fresh program: its globals start empty
+      if (chosen) seen_.files = {chosen};
+      Main& m = Fresh();
+      m.StartUp();
+      m.FillIdList();
+      EXPECT_EQ(m.FirstLoadAnswer + L"|" + m.GamePath + L"|" + m.ServerIps + (m.Ended() ? L"|ended" : L""), kept);
+    };
+  };
+  const Row rows[] = {
+      {"first run", "", start(L"C:\\Games\\Freelancer.exe", L"1|C:\\Games\\Freelancer.exe|"), {L"key key-i", kAsk, dialog, L"list"},
+       "[QRVL_Settings]\r\nFLPATH=C:\\Games\\Freelancer.exe\r\n", kGone},
+      {"Cancel at the first run", "", start(nullptr, L"2|||ended"), {L"key key-i", kAsk, L"closed", L"list"}, "", kGone, "c"},
+      {"the file dialog cancelled", "", start(nullptr, L"1||"), {L"key key-i", kAsk, dialog, L"list"}, "[QRVL_Settings]\r\nFLPATH=\r\n", kGone},
+      {"a store", kThree, start(nullptr, L"|C:\\FL\\Freelancer.exe|1.2.3.4"), {L"key key-i", kServers, kPrompt, L"list key-a key-b key-c"}},
+      {"a hidden store", kThree, start(nullptr, L"1||"), {L"key key-i", kAsk, dialog, L"list"},
+       "[QRVL_Settings]\r\nFLPATH=\r\nFLIPS=1.2.3.4\r\n" + kThree.substr(kSettings.size()), kHidden},
+      {"a folder in the store's place", kThree, start(nullptr, L"1||"),
+       {L"key key-i", kAsk, dialog, L"x Quorvel - Store Error: Quorvel could not create its store file\r\n{store}\r\n\r\n…\r\n\r\nThe folder is "
+        L"not writable. Quorvel uses the game's path until it closes and asks again at the next start. …", L"list"}, "", kFolder},
+      {"a store held exclusively", kThree, start(nullptr, L"||"),
+       {L"key key-i", L"x Quorvel - Store Error: Quorvel could not read its store file\r\n{store}\r\n\r\n…\r\n\r\nNo saved ID is "
+                      L"shown until the file can be read. Nothing was changed in it.", L"list"}, "=", kLocked},
+  };
+  for (const Row& row : rows) Run(row);
+  EXPECT_EQ(program_->IdCount, 0);
+}
+
+// "Change FL ID" writes the picked row's values, each padded with zero bytes to 255, an empty one
+// blanked; "Clear installed FL ID" blanks all three. Then the labels show the registry afresh.
+TEST_F(Program, InstallsAndClearsTheInstalledId) {
+  const std::wstring change = L"? Quorvel: This will reset your FL ID to the one selected, continue?";
+  const std::wstring clear = L"? Sure?: This will clear the current installed FL ID, continue?";
+  const std::string store = kSettings + Id(1, "a") + "[FLID_2]\r\nINSTALL=key-b\r\nMAN=\r\nMANS=sig-b\r\n", kAsGame = "key-i/6|man-i/6|sig-i/6";
+  const std::wstring failed = L"Quorvel could not write InstallKey, MPAccountName, MPAccountNameSig in the registry key\r\nHKEY_CURRENT_USER\\"
+                              L"{key}\r\n\r\n…\r\n\r\nIf the key is missing, Freelancer has not been installed or started for this Windows user.";
+  const auto pick = [](int index) { return [index](Main& m) { m.InstallSelectedId(index); }; };
+  const auto wipe = [](Main& m) { m.ClearInstalledId(); };
+  const auto denied = [this](Main& m) {  // everyone denied reading and setting values (Wine checks it as Windows does)
+    PSECURITY_DESCRIPTOR deny = nullptr;
+    ConvertStringSecurityDescriptorToSecurityDescriptorW(L"D:(D;;0x3;;;WD)(A;;KA;;;WD)", SDDL_REVISION_1, &deny, nullptr);
+    base::UniqueKey key;
+    RegOpenKeyExW(HKEY_CURRENT_USER, key_.path.c_str(), 0, WRITE_DAC, key.put());
+    RegSetKeySecurity(key.get(), DACL_SECURITY_INFORMATION, deny);
+    LocalFree(deny);
+    m.InstallSelectedId(0);
+  };
+  const Row rows[] = {
+      {"change", store, pick(1), {change, L"key key-b", L"i Done!: FL ID Changed."}, "=", kAsIs, "", "key-b/255|/255|sig-b/255"},
+      {"clear", store, wipe, {clear, L"key ", L"i Done!: FL ID Cleard!"}, "=", kAsIs, "", "/255|/255|/255"},
+      {"change, No", store, pick(0), {change}, "=", kAsIs, "n", kAsGame},
+      {"clear, No", store, wipe, {clear}, "=", kAsIs, "n", kAsGame},
+      {"nothing picked", store, pick(-1), {kOops}, "=", kAsIs, "", kAsGame},
+      {"rows outside the table", store, [](Main& m) { for (int r : {0, 3, 32767}) m.InstallSavedId(static_cast<std::int16_t>(r)); },
+       {}, "=", kAsIs, "", kAsGame},
+      {"no game key: change", store, pick(0), {change, L"key ", L"x Quorvel - Registry Error: The FL ID was not changed.\r\n\r\n" + failed},
+       "=", kAsIs, "", "", "-"},
+      {"no access to the key", store, denied, {change, L"key ", L"x Quorvel - Registry Error: The FL ID was not changed.\r\n\r\n"
+       L"Quorvel could not write InstallKey, MPAccountName, MPAccountNameSig in the registry key\r\nHKEY_CURRENT_USER\\{key}…"}},
+      {"no game key: clear", store, wipe, {clear, L"key ", L"x Quorvel - Registry Error: The FL ID was not cleared.\r\n\r\n" + failed},
+       "=", kAsIs, "", "", "-"},
+  };
+  for (const Row& row : rows) Run(row);
+  EXPECT_FALSE(key_.Exists()) << "a write created the game's key";
+}
+
+TEST_F(Program, RefreshesAndPrintsWhatTheRegistryHoldsAtThatMoment) {
+  const auto print = [](Main& m) { m.PrintInstalledId(); };
+  const Row rows[] = {
+      {"refresh", kSettings, [this](Main& m) { key_.Set("InstallKey", "new"); m.ShowInstalledId(); }, {L"key new"}},
+      {"print", kSettings, [this](Main& m) { m.PrintInstalledId(); key_.Set("InstallKey", "new"); m.PrintInstalledId(); },
+       {L"printed key-i", L"printed new"}},
+      {"print with no game key", kSettings, print, {L"printed "}, "=", kAsIs, "", "", "-"},
+      {"print fails", kSettings, [this](Main& m) { seen_.print_error = ERROR_INVALID_PRINTER_NAME; m.PrintInstalledId(); },
+       {L"x Quorvel - Print Error: Unable to print.\r\nCheck your printer is plugged in and switch on ;)"}},
+  };
+  for (const Row& row : rows) Run(row);
+}
+
+// A save goes under the next free number of the file as it is at that moment, then reloads; what the
+// store cannot keep, or a store that cannot take it, is refused with the store unchanged.
+TEST_F(Program, SavesTheInstalledId) {
+  const auto save = [](Main& m) {
+    m.SaveInstalledId();
+    if (!m.Ended()) m.FillIdList();
+  };
+  const auto as = [this](DWORD type, std::string bytes) {  // the installed key as another program stored it
+    return [this, type, bytes](Main& m) { key_.Set("InstallKey", bytes, type); m.SaveInstalledId(); m.FillIdList(); };
+  };
+  const auto first = [](const std::string& key) { return kSettings + "[FLID_1]\r\nINSTALL=" + key + "\r\nMAN=man-i\r\nMANS=sig-i\r\n"; };
+  const std::wstring saved = L"i Done!: FL ID Saved!\r\nGo to the ID manager to add a discription/change id";
+  const std::wstring refused = L"x Quorvel - Save Error: The installed FL ID was not saved: ";
+  const std::wstring breaks = L" value holds a line break or a square bracket, which the store file cannot keep.";
+  const std::wstring changes = L" value would not come back from the store file as it is (it is longer than 254 characters, or "
+                               L"begins or ends with a blank or a quote).";
+  const std::wstring failed = L"x Quorvel - Save Error: Quorvel could not save the FL ID in\r\n{store}\r\n\r\n…\r\n\r\nThe store was not changed. "
+                              L"If Quorvel stands in a folder you may not write to, such as Program Files, move it to a folder of your own.";
+  const std::string gap = kSettings + Id(1, "a") + Id(3, "c") + "DISC=kept\r\n";
+  std::string full = kSettings;
+  for (int i = 1; i <= 32766; ++i) full += "[FLID_" + std::to_string(i) + "]\r\n";
+  const Row rows[] = {
+      {"after the settings", kSettings, save, {kServers, kPrompt, saved, L"list key-i"}, kSettings + Id(1, "i")},
+      {"after three, twice", kThree, [](Main& m) { m.SaveInstalledId(); m.SaveInstalledId(); },
+       {kServers, kPrompt, saved, kServers, kPrompt, saved}, kThree + Id(4, "i") + Id(5, "i")},
+      {"into a gap, never over an ID", gap, save, {kServers, kPrompt, saved, L"list key-a key-i key-c"}, gap + Id(2, "i")},
+      {"after a clear", kSettings, save, {kServers, kPrompt, saved, L"list "}, kSettings + "[FLID_1]\r\nINSTALL=\r\nMAN=\r\nMANS=\r\n",
+       kAsIs, "", "", "||"},
+      {"after the store went", kThree, save, {L"servers ", kPrompt, saved, L"list key-i"}, Id(1, "i"), kGone},
+      {"a bracket", kSettings, save, {refused + L"its InstallKey" + breaks, L"list"}, "=", kAsIs, "", "", "a[b|m|s"},
+      {"a line break", kSettings, save, {refused + L"its MPAccountName" + breaks, L"list"}, "=", kAsIs, "", "", "k|a\nb|s"},
+      {"REG_DWORD that reads as CR LF", kSettings, as(REG_DWORD, std::string("\r\n\0\0", 4)), {refused + L"its InstallKey" + breaks, L"list"}},
+      {"quotes around", kSettings, save, {refused + L"its InstallKey" + changes, L"list"}, "=", kAsIs, "", "", "\"k\"|m|s"},
+      {"a blank at the end", kSettings, save, {refused + L"its MPAccountNameSig" + changes, L"list"}, "=", kAsIs, "", "", "k|m|s "},
+      {"100 KB", kSettings, as(REG_BINARY, std::string(100000, 'k')), {refused + L"its InstallKey" + changes, L"list"}},
+      {"REG_DWORD 1", kSettings, as(REG_DWORD, std::string("\x01\0\0\0", 4)), {kServers, kPrompt, saved, L"list \x01"}, first("\x01")},
+      {"REG_BINARY without a zero", kSettings, as(REG_BINARY, "abc"), {kServers, kPrompt, saved, L"list abc"}, first("abc")},
+      {"REG_MULTI_SZ", kSettings, as(REG_MULTI_SZ, std::string("one\0two\0\0", 9)), {kServers, kPrompt, saved, L"list one"}, first("one")},
+      {"REG_EXPAND_SZ", kSettings, as(REG_EXPAND_SZ, "%TEMP%\\x"), {kServers, kPrompt, saved, L"list %TEMP%\\x"}, first("%TEMP%\\x")},
+      {"= and ;, 254 long", kSettings, as(REG_SZ, "a=b;" + std::string(250, 'c')), {kServers, kPrompt, saved, L"list …"},
+       first("a=b;" + std::string(250, 'c'))},
+      {"a full store", full, save, {refused + L"the store already holds 32766 saved IDs, the most Quorvel can keep. Delete one you no "
+                                              L"longer need first.", L"list …"}},
+      {"a header in other letter case", kSettings + "[flid_1]\r\nINSTALL=a\r\n", save,
+       {refused + L"the store file\r\n{store}\r\nholds a saved-ID section whose header Quorvel does not count…", L"list"}},
+      {"read-only", kThree, save, {kServers, kPrompt, failed, L"list key-a key-b key-c"}, "=", kReadOnly},
+      {"held open", kThree, save, {kServers, kPrompt, failed, L"list key-a key-b key-c"}, "=", kHeld},
+      {"held exclusively", kThree, save, {L"x Quorvel - Store Error: …", failed, L"list"}, "=", kLocked},
+      {"a folder in the store's place", kThree, save, {kAsk, L"closed"}, "", kFolder, "c"},
+  };
+  for (const Row& row : rows) Run(row);
+}
+
+// Deleting cuts the section and renumbers the later ones with their descriptions in one replacement;
+// a store that does not fit, cannot be read or written is left byte for byte and said so.
+TEST_F(Program, DeletesASavedId) {
+  const auto del = [](int index) { return [index](Main& m) { m.DeleteSelectedId(index); }; };
+  const std::wstring sure = L"? Sure?: This will deleted the selected saved id, continue?";
+  const auto shows = [&](const std::wstring& list, const std::wstring& box = L"i Done!: FL ID Deleted!") {
+    return Lines{sure, kServers, kPrompt, L"list" + list, box, L"label "};
+  };
+  const std::wstring laid_out = L"x Quorvel - Delete Error: Quorvel's store file\r\n{store}\r\nis not laid out as Quorvel writes it: …\r\n\r\n"
+                                L"The saved ID was not deleted; the store file was not changed.";
+  const std::wstring unwritten = L"x Quorvel - Delete Error: Quorvel could not write its store file\r\n{store}\r\n\r\n…\r\n\r\nThe saved ID "
+                                 L"was not deleted; the store file was not changed. If another program has the file open, close it and try again.";
+  const std::wstring unread = L"x Quorvel - Delete Error: Quorvel could not read its store file\r\n{store}\r\n\r\n…\r\n\r\nThe saved ID was not "
+                              L"deleted; the store file was not changed.";
+  const auto edited = [this](std::string bytes) { return [this, bytes](Main& m) { support::WriteBytes(StorePath(), bytes); m.DeleteSelectedId(0); }; };
+  std::string twelve = kSettings, eleven = kSettings, listed;
+  for (int n = 1; n <= 12; ++n) twelve += Id(n, std::to_string(n), "d" + std::to_string(n));
+  for (int n = 2; n <= 12; ++n) eleven += Id(n - 1, std::to_string(n), "d" + std::to_string(n)), listed += " key-" + std::to_string(n);
+  const Row rows[] = {
+      {"the only ID", kSettings + Id(1, "a", "x"), del(0), shows(L""), kSettings},
+      {"the last of three", kThree, del(2), shows(L" key-a key-b"), kSettings + Id(1, "a", "first") + Id(2, "b")},
+      {"the first of three", kThree, del(0), shows(L" key-b key-c"), kSettings + Id(1, "b") + Id(2, "c", "third")},
+      {"the first of twelve", twelve, del(0), shows(base::FromAnsi(listed)), eleven},
+      {"settings behind it", Id(1, "a") + kSettings + Id(2, "b"), del(0), shows(L" key-b"), kSettings + Id(1, "b")},
+      {"settings behind the last", Id(1, "a") + Id(2, "b") + kSettings, del(1), shows(L" key-a"), Id(1, "a") + kSettings},
+      {"No", kThree, del(1), {sure, L"label "}, "=", kAsIs, "n"},
+      {"nothing picked", kThree, del(-1), {kOops}},
+      {"its header went", kThree, edited(kSettings + Id(2, "b") + Id(3, "c")), shows(L"  key-b", laid_out), kSettings + Id(2, "b") + Id(3, "c")},
+      {"a later header went", kThree, edited(kSettings + Id(1, "a") + Id(3, "c")), shows(L" key-a ", laid_out), kSettings + Id(1, "a") + Id(3, "c")},
+      {"a header ends the file", kThree, edited(kSettings + Id(1, "a") + "[FLID_2]"), shows(L" key-a ", laid_out), kSettings + Id(1, "a") + "[FLID_2]"},
+      {"read-only", kThree, del(0), shows(L" key-a key-b key-c", unwritten), "=", kReadOnly},
+      {"held open", kThree, del(0), shows(L" key-a key-b key-c", unwritten), "=", kHeld},
+      {"held exclusively", kThree, del(0), {sure, unread, L"label "}, "=", kLocked},
+      {"a folder in the store's place", kThree, del(0), {sure, L"x Quorvel - Delete Error: Quorvel could not read its store file\r\n{store}…",
+                                                         L"label "}, "", kFolder},
+      {"the store went", kThree, del(0),
+       {sure, L"x Quorvel - Delete Error: Quorvel's store file\r\n{store}\r\nis no longer there, so no saved ID was deleted. Quorvel will "
+              L"now set up a new store, as at its first start.", kAsk, L"dialog …", L"list", L"label "}, "[QRVL_Settings]\r\nFLPATH=\r\n", kGone},
+  };
+  for (const Row& row : rows) Run(row);
+}
+
+// Picking shows the description with its first four "|" as line breaks; storing writes the box's text
+// with brackets made round, keeps the table without a reload and asks whether to go on editing.
+TEST_F(Program, ShowsAndStoresDescriptions) {
+  const std::wstring more = L"? Done!: Continue editing the discription?", old = L"label old\r\ntext", box = L"box old|text";
+  const auto store = [](int index, std::wstring typed) { return [index, typed](Main& m) { m.StoreDescription(index, typed); }; };
+  const std::string two = kSettings + Id(1, "a", "old|text") + Id(2, "b", "b's");
+  const std::wstring failed = L"x Quorvel - Description Error: Quorvel could not write the description to its store file\r\n{store}\r\n\r\n…"
+                              L"\r\n\r\nThe description was not changed. If another program has the file open, close it and try again.";
+  const std::wstring gone = L"x Quorvel - Description Error: Quorvel's store file\r\n{store}\r\nis no longer there, so the description was "
+                            L"not stored.";
+  const Row rows[] = {
+      {"picked", kSettings + Id(1, "a", "1|2|3|4|5|6|[x]"), [](Main& m) { m.ShowDescription(0); m.ShowDescription(-1); },
+       {L"label 1\r\n2\r\n3\r\n4\r\n5|6|[x]", L"box 1|2|3|4|5|6|[x]", L"label ", L"box "}},
+      {"stored, Yes", two, [](Main& m) { m.StoreDescription(0, L"my [main] pilot|trades"); m.ShowDescription(1); m.ShowDescription(0); },
+       {L"label my (main) pilot\r\ntrades", L"box my (main) pilot|trades", more, L"label b's", L"box b's", L"label my (main) pilot\r\ntrades",
+        L"box my (main) pilot|trades"}, kSettings + Id(1, "a", "my (main) pilot|trades") + Id(2, "b", "b's")},
+      {"empty, No", two, store(1, L""), {L"label ", L"box ", more, L"editor hidden"}, kSettings + Id(1, "a", "old|text") + Id(2, "b") + "DISC=\r\n",
+       kAsIs, "n"},
+      {"300 characters, written whole", two, store(0, std::wstring(300, L'x')), {L"label " + std::wstring(300, L'x'), L"box …", more},
+       kSettings + Id(1, "a", std::string(300, 'x')) + Id(2, "b", "b's")},
+      {"= ; and quotes as typed", two, store(0, L" \"x=y; ;z\" "), {L"label  \"x=y; ;z\" ", L"box  \"x=y; ;z\" ", more},
+       kSettings + Id(1, "a", " \"x=y; ;z\" ") + Id(2, "b", "b's")},
+      {"outside the code page", two, store(0, L"\x041f \u2708 \u00e9"), {L"label \x041f \u2708 \u00e9", L"box …", more},
+       kSettings + Id(1, "a", "? ? \xe9") + Id(2, "b", "b's")},
+      {"nothing picked", two, store(-1, L"x"), {kOops}},
+      {"held open", two, store(0, L"new"), {old, box, failed}, "=", kHeld},
+      {"read-only", two, store(0, L"new"), {old, box, failed}, "=", kReadOnly},
+      {"a folder in the store's place", two, store(0, L"new"), {old, box, gone}, "", kFolder},
+      {"the store went", two, store(0, L"new"), {old, box, gone}, "", kGone},
+  };
+  for (const Row& row : rows) Run(row);
+}
+
+// "Launch FL" checks the game's path, keeps the typed list in FLIPS, then starts the game: a store that
+// cannot be written does not keep the player from the game, a start that fails is said with its reason.
+TEST_F(Program, LaunchesTheGame) {
+  const std::wstring game = dir_.File(L"Freelancer.exe"), junk = dir_.File(L"junk.exe");
+  ASSERT_TRUE(CopyFileW((support::ExeFolder() + L"\\standin_game.exe").c_str(), game.c_str(), FALSE));
+  support::WriteBytes(junk, "not a program");
+  const auto settings = [](const std::wstring& path, const char* flips) {
+    return "[QRVL_Settings]\r\nFLPATH=" + base::ToAnsi(path) + "\r\nFLIPS=" + flips + "\r\n";
+  };
+  const auto launch = [](std::wstring typed) { return [typed](Main& m) { m.LaunchGame(typed); }; };
+  const Row rows[] = {
+      {"started", settings(game, "old"), launch(L"1.2.3.4 | [::1]:2302"), {}, settings(game, "1.2.3.4 | [::1]:2302")},
+      {"quoted, with blanks", settings(game, "old"), launch(L"  \"1.2.3.4\" |5.6.7.8  "), {}, settings(game, "  \"1.2.3.4\" |5.6.7.8  ")},
+      {"brackets, =, ; and ,", settings(game, "old"), launch(L"[::1]|host,name=x;y"), {}, settings(game, "[::1]|host,name=x;y")},
+      {"empty", settings(game, "old"), launch(L""), {}, settings(game, "")},
+      {"the store held open", settings(game, "old"), launch(L"5.6.7.8"), {}, "=", kHeld},
+      {"no such game", settings(dir_.File(L"gone.exe"), "old"), launch(L"1.2.3.4"),
+       {L"x Oops!: Path: " + dir_.File(L"gone.exe") + L"\r\nto Freelancer.exe does not exist!"}},
+      {"no path", settings(L"", "old"), launch(L"1.2.3.4"), {L"x Oops!: Path: \r\nto Freelancer.exe does not exist!"}},
+      {"not a program", settings(junk, "old"), launch(L"9.9.9.9"),
+       {L"x Quorvel - Launch Error: Quorvel could not start the game\r\n" + junk + L"\r\n\r\n…"}, settings(junk, "9.9.9.9")},
+  };
+  for (const Row& row : rows) Run(row);
+  EXPECT_EQ(seen_.log.back().find(L"%1"), std::wstring::npos) << "an unfilled insert in the system's reason";
+}
+
+}  // namespace

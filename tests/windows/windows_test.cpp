@@ -1,0 +1,103 @@
+// The real windows on Wine's null display driver: what the program shows reaches the right controls,
+// what the player picks and types reaches the program, and a window moved to a 144-DPI monitor lays
+// itself out again. How the windows look is the approval test's (tests/e2e).
+#include "support/support.h"
+#include "ui/frm_about.h"
+#include "ui/frm_main.h"
+#include "ui/frm_mng_ids.h"
+#include "ui/frm_save_id.h"
+#include "ui/windows.h"
+
+namespace {
+
+using namespace ui;
+
+class Windows : public support::ProgramTest {
+ protected:
+  void SetUp() override {
+    support::WriteBytes(StorePath(), "[QRVL_Settings]\r\nFLPATH=x\r\n[FLID_1]\r\nINSTALL=one\r\n[FLID_2]\r\nINSTALL=two\r\n");
+    key_.Set("InstallKey", "installed");
+    program_ = std::make_unique<app::Main>(seen_, seen_, windows_, app::Places{key_.path, dir_.path});
+    windows_.Attach(*program_);
+    windows_.on_close_all = [this] { seen_.log.push_back(L"all closed"); };
+    windows_.MainWindow();  // its load runs the start-up
+  }
+  ui::Windows windows_;
+};
+
+TEST_F(Windows, ShowWhatTheProgramSaysWhereItBelongsAndPassOnWhatThePlayerChose) {
+  frm_main& main = windows_.MainWindow();
+  frm_mng_ids& manage = windows_.MngIdsWindow();
+  const HWND list = manage.Control(frm_mng_ids::cmbo_flids);
+  EXPECT_EQ(main.Text(frm_main::lbl_currentid) + manage.Text(frm_mng_ids::lbl_current_id) +
+                windows_.SaveIdWindow().Text(frm_save_id::lbl_current_id), L"installedinstalledinstalled");
+  windows_.ShowServers(L"1.2.3.4|5");
+  main.btn_mng_ids_Click();  // shows the manage window and lists the saved IDs
+  EXPECT_TRUE(manage.Visible());
+  manage.Select(1);
+  windows_.ShowDescriptionLabel(L"label");
+  windows_.ShowDescriptionBox(L"box");
+  EXPECT_EQ(main.Text(frm_main::txt_serverips) + manage.Text(frm_mng_ids::lbl_disc) + manage.Text(frm_mng_ids::txt_disc), L"1.2.3.4|5labelbox");
+  manage.btn_edidisc_Click();  // the picked index and the box's text reach the program
+  manage.btn_changeit_Click();
+  EXPECT_NE(support::ReadBytes(StorePath()).find("[FLID_2]\r\nINSTALL=two\r\nDISC=box\r\n"), std::string::npos);
+  windows_.ShowIdList({L"x", L"", L"z"});
+  EXPECT_EQ(manage.Text(frm_mng_ids::cmbo_flids) + std::to_wstring(SendMessageW(list, CB_GETCOUNT, 0, 0)), L"two3") << "the typed text stays";
+  windows_.ShowListPrompt(L"- Select ID -");
+  EXPECT_EQ(manage.Text(frm_mng_ids::cmbo_flids) + std::to_wstring(SendMessageW(list, CB_GETCURSEL, 0, 0)), L"- Select ID --1");
+  RECT compact, expanded;
+  GetClientRect(manage.hwnd(), &compact);
+  windows_.ShowDescriptionEditor(true);
+  GetClientRect(manage.hwnd(), &expanded);
+  EXPECT_EQ(compact.bottom * 10000 + expanded.bottom, MulDiv(3930, 96, 1440) * 10000 + MulDiv(5895, 96, 1440));  // designed heights
+  for (const HWND box : {main.Control(frm_main::txt_serverips), manage.Control(frm_mng_ids::txt_disc)}) {
+    SetWindowTextW(box, L"");  // a paste with line breaks: a single-line box keeps its first line
+    const std::wstring pasted = L"1.2.3.4\r\n[FLID_1]\r\nINSTALL=x";
+    OpenClipboard(nullptr), EmptyClipboard();
+    const HGLOBAL data = GlobalAlloc(GMEM_MOVEABLE, (pasted.size() + 1) * sizeof(wchar_t));
+    wcscpy(static_cast<wchar_t*>(GlobalLock(data)), pasted.c_str()), GlobalUnlock(data);
+    SetClipboardData(CF_UNICODETEXT, data), CloseClipboard();
+    SendMessageW(box, WM_PASTE, 0, 0);
+    EXPECT_EQ(main.Text(GetDlgCtrlID(box)) + manage.Text(GetDlgCtrlID(box)), L"1.2.3.4");
+  }
+  windows_.SaveIdWindow().btn_savid_Click();  // saves, then the save window hides
+  EXPECT_FALSE(windows_.SaveIdWindow().Visible());
+  SendMessageW(list, CB_SETCURSEL, 0, 0), SetWindowTextW(list, L"typed");  // typing over a picked entry leaves none picked
+  SendMessageW(manage.hwnd(), WM_COMMAND, MAKEWPARAM(frm_mng_ids::cmbo_flids, CBN_EDITCHANGE), reinterpret_cast<LPARAM>(list));
+  EXPECT_EQ(manage.Text(frm_mng_ids::cmbo_flids) + std::to_wstring(manage.SelectedIndex()), L"typed-1");
+  main.about_Click();
+  SendMessageW(main.hwnd(), WM_CLOSE, 0, 0);  // closing the main window ends the program, every window with it
+  EXPECT_TRUE(program_->Ended());
+  EXPECT_FALSE(main.Exists() || manage.Exists() || FindWindowW(L"Quorvel.frm_about", nullptr));
+  EXPECT_TRUE(support::LogIs(seen_.log, {L"? Done!: Continue editing the discription?",
+                                         L"? Quorvel: This will reset your FL ID to the one selected, continue?",
+                                         L"i Done!: FL ID Changed.", L"i Done!: FL ID Saved!…", L"all closed"}));
+}
+
+// Moved to a monitor of 144 DPI, every window and control is half as large again as at 96 DPI, to
+// within a pixel, and its text is drawn in a font made for 144 DPI.
+TEST_F(Windows, LayOutAgainOnADpiChange) {
+  for (const HWND window : {windows_.MainWindow().hwnd(), windows_.MngIdsWindow().hwnd(), windows_.SaveIdWindow().hwnd(), windows_.AboutWindow().hwnd()}) {
+    std::vector<std::pair<HWND, RECT>> before{{window, {}}};
+    for (HWND c = GetWindow(window, GW_CHILD); c != nullptr; c = GetWindow(c, GW_HWNDNEXT)) before.emplace_back(c, RECT{});
+    const auto place = [&](HWND w) {
+      RECT r;
+      if (w == window) return GetClientRect(w, &r), r;
+      GetWindowRect(w, &r);
+      MapWindowPoints(nullptr, window, reinterpret_cast<POINT*>(&r), 2);
+      return r;
+    };
+    for (auto& [w, r] : before) r = place(w);
+    RECT suggested{10, 10, 500, 500};
+    SendMessageW(window, WM_DPICHANGED, MAKEWPARAM(144, 144), reinterpret_cast<LPARAM>(&suggested));
+    for (const auto& [w, r] : before) {
+      const RECT now = place(w);
+      for (const auto& [was, is] : {std::pair{r.left, now.left}, {r.top, now.top}, {r.right, now.right}}) EXPECT_NEAR(is, was * 3 / 2, 1) << GetDlgCtrlID(w);
+      LOGFONTW font{};
+      GetObjectW(reinterpret_cast<HFONT>(SendMessageW(w, WM_GETFONT, 0, 0)), sizeof font, &font);
+      EXPECT_EQ(font.lfHeight, w == window ? 0 : -MulDiv(825, 144, 7200));
+    }
+  }
+}
+
+}  // namespace
