@@ -21,7 +21,6 @@ using Icon = Prompts::Icon;
 using Answer = Prompts::Answer;
 
 constexpr wchar_t kSettings[] = L"QRVL_Settings";
-constexpr wchar_t kValueNames[3][17] = {L"InstallKey", L"MPAccountName", L"MPAccountNameSig"};
 
 std::wstring RunningExeFolder() {
   std::wstring path(MAX_PATH, L'\0');
@@ -38,28 +37,6 @@ std::wstring RunningExeFolder() {
   return slash == std::wstring::npos ? L"." : path.substr(0, slash);
 }
 
-const std::wstring& Field(const InstalledId& id, int index) {
-  return index == 0 ? id.InstallKey : index == 1 ? id.MPAccountName : id.MPAccountNameSig;
-}
-std::wstring& Field(InstalledId& id, int index) {
-  return index == 0 ? id.InstallKey : index == 1 ? id.MPAccountName : id.MPAccountNameSig;
-}
-
-// Store keys that hold the three installed-ID values, in the same order.
-constexpr const char* kIdKeys[3] = {"INSTALL", "MAN", "MANS"};
-
-// A value the store cannot keep on its line: a line break ends the line early, and a bracket would be
-// read as the start of the next section when saved IDs are cut out of the file.
-bool BreaksStore(const std::wstring& value) {
-  return value.find_first_of(L"\r\n[]") != std::wstring::npos;
-}
-
-// A value the store would give back changed: the profile reader drops blanks and a pair of quotes
-// around a value and keeps at most 254 characters. Saved anyway, the ID would install differently.
-bool ChangesInStore(const std::wstring& value) {
-  const std::string ansi = base::ToAnsi(value);
-  return core::ReadProfileValue("[s]\r\nk=" + ansi + "\r\n", "s", "k") != ansi;
-}
 
 }  // namespace
 
@@ -134,7 +111,7 @@ void Main::EndProgram() {
 void Main::ReadInstalledId() {
   for (int i = 0; i < 3; ++i) {
     DWORD type = REG_SZ;
-    Field(CurrentId, i) = mRegistery::GetRegValue(HKEY_CURRENT_USER, RegKeyPath, kValueNames[i], type);
+    CurrentId.Field(i) = mRegistery::GetRegValue(HKEY_CURRENT_USER, RegKeyPath, InstalledId::kValueNames[i], type);
   }
 }
 
@@ -150,10 +127,10 @@ std::wstring WriteInstalledId(const std::wstring& key_path, const InstalledId& i
   std::wstring failed;
   base::Status first_failure;
   for (int i = 0; i < 3; ++i) {
-    const base::Status status = mRegistery::SetRegValue(HKEY_CURRENT_USER, key_path, kValueNames[i], Field(id, i), REG_SZ);
+    const base::Status status = mRegistery::SetRegValue(HKEY_CURRENT_USER, key_path, InstalledId::kValueNames[i], id.Field(i), REG_SZ);
     if (status) continue;
     if (first_failure) first_failure = status;
-    failed += (failed.empty() ? L"" : L", ") + std::wstring(kValueNames[i]);
+    failed += (failed.empty() ? L"" : L", ") + std::wstring(InstalledId::kValueNames[i]);
   }
   if (failed.empty()) return {};
   return CouldNot(L"write " + failed + L" in the registry key", L"HKEY_CURRENT_USER\\" + key_path,
@@ -169,17 +146,20 @@ void Main::InstallSavedId(std::int16_t row) {
   const SavedIdRow& saved = SavedIds[static_cast<size_t>(row)];
   ReplaceInstalledId(InstalledId{saved[1], saved[2], saved[3]},
                      {L"This will reset your FL ID to the one selected, continue?", L"Quorvel",
-                      L"The FL ID was not changed.", L"FL ID Changed."});
+                      L"The FL ID was not changed.", L"FL ID Changed.", L"Saved before a change on "});
 }
 
 void Main::ClearInstalledId() {
   ReplaceInstalledId(InstalledId{}, {L"This will clear the current installed FL ID, continue?", L"Sure?",
-                                     L"The FL ID was not cleared.", L"FL ID Cleard!"});
+                                     L"The FL ID was not cleared.", L"FL ID Cleard!", L"Saved before clearing on "});
 }
 
-// Asks, writes the three values, shows what the registry now holds, then says how it went.
+// Asks, keeps the installed ID when it is in no saved ID yet, writes the three values, shows what the
+// registry now holds, then says how it went.
 void Main::ReplaceInstalledId(const InstalledId& id, const ReplaceTexts& texts) {
   if (prompts_.Message(texts.question, texts.question_title, Buttons::YesNo, Icon::None) != Answer::Yes) return;
+  std::wstring kept;  // the done box's second paragraph when the installed ID was saved first
+  if (!KeepInstalledId(texts, kept)) return;
   const std::wstring failure = WriteInstalledId(RegKeyPath, id);
   ShowInstalledId();
   if (!failure.empty()) {
@@ -187,7 +167,7 @@ void Main::ReplaceInstalledId(const InstalledId& id, const ReplaceTexts& texts) 
                      Icon::Stop);
     return;
   }
-  prompts_.Message(texts.done, L"Done!", Buttons::Ok, Icon::Information);
+  prompts_.Message(texts.done + kept, L"Done!", Buttons::Ok, Icon::Information);
 }
 
 // ---- Saved IDs ----------------------------------------------------------------------------------
@@ -207,68 +187,6 @@ bool Main::Selected(int index) {
 
 void Main::InstallSelectedId(int index) {
   if (Selected(index)) InstallSavedId(static_cast<std::int16_t>(index + 1));
-}
-
-void Main::SaveInstalledId() {
-  ReadInstalledId();
-  for (int i = 0; i < 3; ++i) {
-    if (BreaksStore(Field(CurrentId, i))) {
-      prompts_.Message(L"The installed FL ID was not saved: its " + std::wstring(kValueNames[i]) +
-                           L" value holds a line break or a square bracket, which the store file cannot keep.",
-                       L"Quorvel - Save Error", Buttons::Ok, Icon::Stop);
-      return;
-    }
-    if (ChangesInStore(Field(CurrentId, i))) {
-      prompts_.Message(L"The installed FL ID was not saved: its " + std::wstring(kValueNames[i]) +
-                           L" value would not come back from the store file as it is (it is longer than " +
-                           std::to_wstring(core::kProfileValueLimit) +
-                           L" characters, or begins or ends with a blank or a quote).",
-                       L"Quorvel - Save Error", Buttons::Ok, Icon::Stop);
-      return;
-    }
-  }
-  if (IdCount >= core::kMaxSavedIds) {
-    prompts_.Message(L"The installed FL ID was not saved: the store already holds " +
-                         std::to_wstring(core::kMaxSavedIds) +
-                         L" saved IDs, the most Quorvel can keep. Delete one you no longer need first.",
-                     L"Quorvel - Save Error", Buttons::Ok, Icon::Stop);
-    return;
-  }
-  // One read of the store, one atomic replacement holding all three keys: a save is in the file
-  // whole or not at all.
-  const store::FileText file = store::ReadWholeFile(IniPath);
-  base::Status status = file.status;
-  if (status) {
-    // Numbered from the file as it is now, not from the last load: the file may have been changed or
-    // deleted by another program since.
-    const int count = core::CountIdHeaders(file.bytes);
-    const int number = core::FreeIdNumber(file.bytes, count);
-    if (number > count + 1) {
-      // Every number a load would reach is taken by a section that is not counted (a header in other
-      // letter case, say "[flid_2]"): a new section would be saved where no load finds it.
-      prompts_.Message(L"The installed FL ID was not saved: the store file\r\n" + IniPath +
-                           L"\r\nholds a saved-ID section whose header Quorvel does not count (written in other "
-                           L"letter case, such as [flid_2]), so a new saved ID would not be listed. Correct the "
-                           L"header in the file, then save again.",
-                       L"Quorvel - Save Error", Buttons::Ok, Icon::Stop);
-      return;
-    }
-    std::string text = file.bytes;
-    const std::string section = core::IdSectionName(number);
-    for (int i = 0; i < 3; ++i) text = core::SetProfileValue(text, section, kIdKeys[i], base::ToAnsi(Field(CurrentId, i)));
-    status = store::ReplaceFileAtomically(IniPath, text);
-  }
-  LoadStore();
-  if (Ended()) return;  // the store had vanished and the first-run question was cancelled
-  if (!status) {
-    prompts_.Message(CouldNot(L"save the FL ID in", IniPath, status.Text(),
-                              L"The store was not changed. If Quorvel stands in a folder you may not write to, such "
-                              L"as Program Files, move it to a folder of your own."),
-                     L"Quorvel - Save Error", Buttons::Ok, Icon::Stop);
-    return;
-  }
-  prompts_.Message(L"FL ID Saved!\r\nGo to the ID manager to add a discription/change id", L"Done!", Buttons::Ok,
-                   Icon::Information);
 }
 
 }  // namespace app

@@ -20,6 +20,12 @@ struct InstalledId {
   std::wstring InstallKey;
   std::wstring MPAccountName;
   std::wstring MPAccountNameSig;
+
+  // The registry value of each field, in this order, and the fields by that order.
+  static constexpr const wchar_t* kValueNames[3] = {L"InstallKey", L"MPAccountName", L"MPAccountNameSig"};
+  const std::wstring& Field(int i) const { return i == 0 ? InstallKey : i == 1 ? MPAccountName : MPAccountNameSig; }
+  std::wstring& Field(int i) { return i == 0 ? InstallKey : i == 1 ? MPAccountName : MPAccountNameSig; }
+  bool Empty() const { return InstallKey.empty() && MPAccountName.empty() && MPAccountNameSig.empty(); }
 };
 
 // Row i of SavedIds: column 1 INSTALL, 2 MAN, 3 MANS, 4 DISC; column 0 is empty.
@@ -79,9 +85,12 @@ class Main {
     const wchar_t* question;
     const wchar_t* question_title;
     const wchar_t* not_done;
-    const wchar_t* done;
+    std::wstring done;
+    const wchar_t* kept_as;  // the description of an installed ID saved before it is replaced
   };
   void ReplaceInstalledId(const InstalledId& id, const ReplaceTexts& texts);
+  bool KeepInstalledId(const ReplaceTexts& texts, std::wstring& paragraph);
+  int AddToStore(const InstalledId& id, const std::wstring& description, std::wstring& refusal);
   bool Selected(int index);  // false, after saying so, when nothing is picked
 
   Prompts& prompts_;

@@ -7,7 +7,7 @@ namespace app {
 
 class Prompts {
  public:
-  enum class Buttons { Ok, OkCancel, YesNo };
+  enum class Buttons { Ok, OkCancel, YesNo, YesNoDefaultNo };
   enum class Icon { None, Information, Exclamation, Stop };
   // The values are those of MessageBox's results.
   enum class Answer { Ok = 1, Cancel = 2, Yes = 6, No = 7 };

@@ -16,6 +16,7 @@ app::Prompts::Answer WinPrompts::Message(const std::wstring& text, const std::ws
     case Buttons::Ok: type |= MB_OK; break;
     case Buttons::OkCancel: type |= MB_OKCANCEL; break;
     case Buttons::YesNo: type |= MB_YESNO; break;
+    case Buttons::YesNoDefaultNo: type |= MB_YESNO | MB_DEFBUTTON2; break;
   }
   switch (icon) {
     case Icon::None: break;

@@ -164,7 +164,11 @@ TEST_F(Play, ChangeToTheSecondSavedIdThenLaunchWithTwoServers) {
   Pick(In(kManage, ui::frm_mng_ids::cmbo_flids), VK_DOWN, 2, L"KEY-2");
   Click(In(kManage, ui::frm_mng_ids::btn_changeit));
   EXPECT_EQ(Answer(L"Quorvel", IDYES), L"This will reset your FL ID to the one selected, continue?");
-  EXPECT_EQ(Answer(L"Done!", IDOK), L"FL ID Changed.");
+  // The installed ID was in no saved ID: it is saved first, and the list shows it at once.
+  EXPECT_EQ(Answer(L"Done!", IDOK), L"FL ID Changed.\r\n\r\nThe ID that was installed was not saved yet; Quorvel saved it as number 4.");
+  wchar_t fourth[64] = {};
+  SendMessageTimeoutW(In(kManage, ui::frm_mng_ids::cmbo_flids), CB_GETLBTEXT, 3, reinterpret_cast<LPARAM>(fourth), SMTO_ABORTIFHUNG, 5000, nullptr);
+  EXPECT_EQ(std::wstring(fourth), base::FromAnsi(kInstalled[0]));
   for (int i = 0; i < 3; ++i) {  // the text, then zero bytes up to 255
     char data[300] = {};
     DWORD size = sizeof data;
@@ -179,7 +183,11 @@ TEST_F(Play, ChangeToTheSecondSavedIdThenLaunchWithTwoServers) {
         "the game's start record");
   EXPECT_EQ(support::ReadBytes(dir_.File(record.cFileName)),
             "1 2\n" + base::ToAnsi(dir_.path) + "\n\"" + base::ToAnsi(game_) + "\" -s1.2.3.4:2302 -s5.6.7.8:2302");
-  EXPECT_EQ(Store(), settings_ + "FLIPS=1.2.3.4|5.6.7.8\r\n" + saved);
+  SYSTEMTIME today{};
+  GetLocalTime(&today);
+  char date[16];
+  snprintf(date, sizeof date, "%04u-%02u-%02u", today.wYear, today.wMonth, today.wDay);
+  EXPECT_EQ(Store(), settings_ + "FLIPS=1.2.3.4|5.6.7.8\r\n" + saved + Section(4, kInstalled, "Saved before a change on " + std::string(date)));
 }
 
 TEST_F(Play, SaveTheInstalledIdDescribeItAndDeleteAnother) {

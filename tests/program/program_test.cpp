@@ -111,7 +111,8 @@ TEST_F(Program, StartsUp) {
 TEST_F(Program, InstallsAndClearsTheInstalledId) {
   const std::wstring change = L"? Quorvel: This will reset your FL ID to the one selected, continue?";
   const std::wstring clear = L"? Sure?: This will clear the current installed FL ID, continue?";
-  const std::string store = kSettings + Id(1, "a") + "[FLID_2]\r\nINSTALL=key-b\r\nMAN=\r\nMANS=sig-b\r\n", kAsGame = "key-i/6|man-i/6|sig-i/6";
+  const std::string store = kSettings + Id(1, "a") + "[FLID_2]\r\nINSTALL=key-b\r\nMAN=\r\nMANS=sig-b\r\n" + Id(3, "i");
+  const std::string kAsGame = "key-i/6|man-i/6|sig-i/6";
   const std::wstring failed = L"Quorvel could not write InstallKey, MPAccountName, MPAccountNameSig in the registry key\r\nHKEY_CURRENT_USER\\"
                               L"{key}\r\n\r\n…\r\n\r\nIf the key is missing, Freelancer has not been installed or started for this Windows user.";
   const auto pick = [](int index) { return [index](Main& m) { m.InstallSelectedId(index); }; };
@@ -131,7 +132,7 @@ TEST_F(Program, InstallsAndClearsTheInstalledId) {
       {"change, No", store, pick(0), {change}, "=", kAsIs, "n", kAsGame},
       {"clear, No", store, wipe, {clear}, "=", kAsIs, "n", kAsGame},
       {"nothing picked", store, pick(-1), {kOops}, "=", kAsIs, "", kAsGame},
-      {"rows outside the table", store, [](Main& m) { for (int r : {0, 3, 32767}) m.InstallSavedId(static_cast<std::int16_t>(r)); },
+      {"rows outside the table", store, [](Main& m) { for (int r : {0, 4, 32767}) m.InstallSavedId(static_cast<std::int16_t>(r)); },
        {}, "=", kAsIs, "", kAsGame},
       {"no game key: change", store, pick(0), {change, L"key ", L"x Quorvel - Registry Error: The FL ID was not changed.\r\n\r\n" + failed},
        "=", kAsIs, "", "", "-"},
@@ -153,6 +154,48 @@ TEST_F(Program, RefreshesAndPrintsWhatTheRegistryHoldsAtThatMoment) {
       {"print with no game key", kSettings, print, {L"printed "}, "=", kAsIs, "", "", "-"},
       {"print fails", kSettings, [this](Main& m) { seen_.print_error = ERROR_INVALID_PRINTER_NAME; m.PrintInstalledId(); },
        {L"x Quorvel - Print Error: Unable to print.\r\nCheck your printer is plugged in and switch on ;)"}},
+  };
+  for (const Row& row : rows) Run(row);
+}
+
+// An installed ID that is in no saved ID yet is saved, described, before "Change FL ID" or "Clear
+// installed FL ID" replaces it; when the store cannot take it now, nothing changes; when it can never
+// be stored, it is replaced only on an explicit Yes to losing it.
+TEST_F(Program, KeepsAnUnsavedInstalledIdBeforeReplacingIt) {
+  const std::wstring change = L"? Quorvel: This will reset your FL ID to the one selected, continue?";
+  const std::wstring clear = L"? Sure?: This will clear the current installed FL ID, continue?";
+  SYSTEMTIME now{};
+  GetLocalTime(&now);
+  char today[16];
+  snprintf(today, sizeof today, "%04u-%02u-%02u", now.wYear, now.wMonth, now.wDay);
+  const std::string two = kSettings + Id(1, "a") + Id(2, "b"), kept = "INSTALL=key-i\r\nMAN=man-i\r\nMANS=sig-i\r\nDISC=Saved before ";
+  const auto saved = [](const wchar_t* done) { return L"i Done!: " + std::wstring(done) + L"\r\n\r\nThe ID that was installed was not saved yet; Quorvel saved it as number 3."; };
+  const std::wstring stop = L"x Quorvel - Save Error: The FL ID was not changed. The installed FL ID is in no saved ID yet, and Quorvel "
+                            L"could not save it first, so it stays installed.\r\n\r\n";
+  const std::wstring lose = L"?! Quorvel - Unsaved FL ID: The installed FL ID cannot be kept in the store: its InstallKey value holds a line "
+                            L"break or a square bracket, which the store file cannot keep.\r\n\r\nIt is in no saved ID, so replacing it "
+                            L"loses it for good. Replace it anyway and lose it?";
+  std::string full = kSettings;
+  for (int i = 1; i <= 32766; ++i) full += "[FLID_" + std::to_string(i) + "]\r\n";
+  const auto pick = [](int index) { return [index](Main& m) { m.InstallSelectedId(index); }; };
+  const std::string asGame = "key-i/6|man-i/6|sig-i/6";
+  const Row rows[] = {
+      {"change", two, pick(1), {change, kServers, kPrompt, L"list key-a key-b key-i", L"key key-b", saved(L"FL ID Changed.")},
+       two + "[FLID_3]\r\n" + kept + "a change on " + today + "\r\n", kAsIs, "", "key-b/255|man-b/255|sig-b/255"},
+      {"clear", two, [](Main& m) { m.ClearInstalledId(); }, {clear, kServers, kPrompt, L"list key-a key-b key-i", L"key ", saved(L"FL ID Cleard!")},
+       two + "[FLID_3]\r\n" + kept + "clearing on " + today + "\r\n", kAsIs, "", "/255|/255|/255"},
+      {"already saved", two + Id(3, "i"), pick(0), {change, L"key key-a", L"i Done!: FL ID Changed."}},
+      {"nothing installed", two, pick(0), {change, L"key key-a", L"i Done!: FL ID Changed."}, "=", kAsIs, "", "", "||"},
+      {"saved with one value other", two + "[FLID_3]\r\nINSTALL=key-i\r\nMAN=man-i\r\nMANS=other\r\n", pick(0),
+       {change, kServers, kPrompt, L"list key-a key-b key-i key-i", L"key key-a", L"i Done!: FL ID Changed.\r\n\r\n…number 4."},
+       two + "[FLID_3]\r\nINSTALL=key-i\r\nMAN=man-i\r\nMANS=other\r\n[FLID_4]\r\n" + kept + "a change on " + today + "\r\n"},
+      {"read-only", two, pick(1), {change, stop + L"Quorvel could not save the FL ID in\r\n{store}…"}, "=", kReadOnly, "", asGame},
+      {"locked", two, pick(1), {change, stop + L"Quorvel could not read its store file\r\n{store}\r\n\r\n…"}, "=", kLocked, "", asGame},
+      {"missing", two, pick(1), {change, stop + L"The installed FL ID was not saved: its store file\r\n{store}\r\nis not there."}, "", kGone, "", asGame},
+      {"full", full, pick(1), {change, stop + L"The installed FL ID was not saved: the store already holds 32766 saved IDs…"}, "=", kAsIs, "", asGame},
+      {"a bracket, No", two, pick(1), {change, lose}, "=", kAsIs, "yn", "a[b/4|man-i/6|sig-i/6", "a[b|man-i|sig-i"},
+      {"a bracket, Yes", two, pick(1), {change, lose, L"key key-b", L"i Done!: FL ID Changed."}, "=", kAsIs, "", "key-b/255|man-b/255|sig-b/255",
+       "a[b|man-i|sig-i"},
   };
   for (const Row& row : rows) Run(row);
 }

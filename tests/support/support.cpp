@@ -72,11 +72,14 @@ std::string ScratchKey::Get(const char* name) const {
 
 app::Prompts::Answer Recorder::Message(const std::wstring& text, const std::wstring& title, Buttons buttons,
                                        Icon icon) {
-  const wchar_t* code = buttons == Buttons::YesNo ? L"?" : buttons == Buttons::OkCancel ? L"oc"
-                        : icon == Icon::Information ? L"i" : icon == Icon::Exclamation ? L"!" : L"x";
-  if ((buttons == Buttons::Ok) == (icon == Icon::None)) code = L"(odd)";  // a question has no icon, an OK box one
+  // The pairs the program may use: a question without an icon (or with the warning icon and No first),
+  // OK/Cancel without an icon, OK with an icon.
+  const Icon question_icon = buttons == Buttons::YesNoDefaultNo ? Icon::Exclamation : Icon::None;
+  const wchar_t* code = buttons == Buttons::Ok ? (icon == Icon::Information ? L"i" : icon == Icon::Exclamation ? L"!" : L"x")
+                        : buttons == Buttons::YesNo ? L"?" : buttons == Buttons::OkCancel ? L"oc" : L"?!";
+  if (buttons == Buttons::Ok ? icon == Icon::None : icon != question_icon) code = L"(odd)";
   log.push_back(code + (L" " + title) + L": " + text);
-  const Answer given = answers.empty() ? (buttons == Buttons::YesNo ? Answer::Yes : Answer::Ok) : answers.front();
+  const Answer given = answers.empty() ? (buttons == Buttons::Ok || buttons == Buttons::OkCancel ? Answer::Ok : Answer::Yes) : answers.front();
   if (!answers.empty()) answers.pop_front();
   return given;
 }

@@ -46,8 +46,8 @@ struct ScratchKey {
   std::wstring path;
 };
 
-// Each box is logged as a code for its buttons and icon ("?" Yes/No, "oc" OK/Cancel without icon, "i"
-// information, "!" exclamation, "x" stop), the title, ": " and the text; the view's changes as "key ...",
+// Each box is logged as a code for its buttons and icon ("?" Yes/No, "?!" Yes/No with No the default and
+// the warning icon, "oc" OK/Cancel without icon, "i" information, "!" exclamation, "x" stop), the title, ": " and the text; the view's changes as "key ...",
 // "servers ...", "list <entries>", "prompt ...", "label ...", "box ...", "editor shown|hidden", "closed";
 // pages as "printed <key>"; the file dialog as "dialog <filter> <extension>".
 struct Recorder : app::Prompts, app::View, app::Printer {

@@ -15,7 +15,7 @@ using namespace ui;
 class Windows : public support::ProgramTest {
  protected:
   void SetUp() override {
-    support::WriteBytes(StorePath(), "[QRVL_Settings]\r\nFLPATH=x\r\n[FLID_1]\r\nINSTALL=one\r\n[FLID_2]\r\nINSTALL=two\r\n");
+    support::WriteBytes(StorePath(), "[QRVL_Settings]\r\nFLPATH=x\r\n[FLID_1]\r\nINSTALL=one\r\n[FLID_2]\r\nINSTALL=two\r\n[FLID_3]\r\nINSTALL=installed\r\n");
     key_.Set("InstallKey", "installed");
     program_ = std::make_unique<app::Main>(seen_, seen_, windows_, app::Places{key_.path, dir_.path});
     windows_.Attach(*program_);
