@@ -2,6 +2,15 @@
 # under Wine.
 enable_language(RC)
 
+# The same build is the release (scripts/release): nothing in the exe may depend on when or where it
+# was built. No link time stamp in the PE header, and no source or build folder in any string.
+add_compile_options(-ffile-prefix-map=${CMAKE_SOURCE_DIR}/= -ffile-prefix-map=${CMAKE_BINARY_DIR}/=)
+add_link_options(-Wl,--no-insert-timestamp)
+
+# The version, written once as the project's version, for the version resource and the About window.
+configure_file(${CMAKE_SOURCE_DIR}/src/res/version.h.in ${CMAKE_BINARY_DIR}/generated/quorvel_version.h @ONLY)
+include_directories(${CMAKE_BINARY_DIR}/generated)
+
 quorvel_layer(base)
 target_compile_definitions(quorvel_base PUBLIC UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0A00 WINVER=0x0A00)
 target_link_libraries(quorvel_base PUBLIC comctl32 gdi32 advapi32 user32 kernel32)
@@ -27,11 +36,15 @@ target_link_libraries(quorvel_test_support PUBLIC quorvel_ui GTest::gtest)
 add_executable(standin_game ${CMAKE_SOURCE_DIR}/tests/standin/standin_game.cpp)
 target_link_options(standin_game PRIVATE -municode)
 
+# A DLL beside the test programs that a system DLL's name lookup must never find (tests/edges).
+add_library(planted SHARED ${CMAKE_SOURCE_DIR}/tests/edges/planted/planted.cpp)
+set_target_properties(planted PROPERTIES PREFIX "")
+
 foreach(area edges program windows crash)
   file(GLOB area_sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/${area}/*.cpp)
   if(area_sources)
     quorvel_test(${area}_tests DIRS ${area} LIBS quorvel_test_support)
-    add_dependencies(${area}_tests standin_game)
+    add_dependencies(${area}_tests standin_game planted)
   endif()
 endforeach()
 if(TARGET crash_tests)

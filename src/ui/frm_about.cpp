@@ -1,5 +1,7 @@
 #include "ui/frm_about.h"
 
+#include "quorvel_version.h"
+
 namespace ui {
 namespace {
 
@@ -8,7 +10,7 @@ using A = frm_about;
 constexpr ControlRow kRows[] = {
   // id            name             kind         frame           text  left   top  width height tab  bold  centred
   {A::frame_about, L"frame_about",  Kind::Frame, 0,              L"About:",                                  120,  120, 5775, 1455,  0},
-  {A::Label1,      L"Label1",       Kind::Label, A::frame_about, L"Quorvel version 1.1", 1200,  360, 3615,  255,  1, true},
+  {A::Label1,      L"Label1",       Kind::Label, A::frame_about, L"Quorvel version " QUORVEL_VERSION_WIDE, 1200,  360, 3615,  255,  1, true},
   {A::Label2,      L"Label2",       Kind::Label, A::frame_about,
    L"Send your comments and ideas about Quorvel to quorvel@example.org",                               1080,  720, 3855,  495,  2, false, true},
   {A::Frame1,      L"Frame1",       Kind::Frame, 0,              L"Information",                              120, 1680, 5775, 6015,  3},

@@ -1,5 +1,6 @@
 // The program's other doors to Windows, each once against the real thing: whole-file reads and atomic
 // replacement, the file test, the registry values, and starting the game.
+#include "base/lazy_proc.h"
 #include "base/text.h"
 #include "launcher/launcher.h"
 #include "registry/mRegistery.h"
@@ -88,6 +89,15 @@ TEST(Registry, ReadsUpToTheFirstZeroWhateverTheTypeAndSize) {
   }
   DWORD type = REG_SZ;
   EXPECT_EQ(mRegistery::GetRegValue(HKEY_CURRENT_USER, key.path + L"\\none", L"v", type), L"");
+}
+
+// The file dialog's and the printer's DLLs are looked up by name when first needed, from the system
+// folder only: planted.dll, beside this test program, must not load under any name lookup of ours.
+TEST(LazyProc, LoadsOnlyFromTheSystemFolder) {
+  ASSERT_NE(GetFileAttributesW((support::ExeFolder() + L"\\planted.dll").c_str()), INVALID_FILE_ATTRIBUTES);
+  EXPECT_EQ(base::LazyProc<int (*)()>(L"planted.dll", "Planted"), nullptr);
+  EXPECT_EQ(GetModuleHandleW(L"planted.dll"), nullptr);
+  EXPECT_NE(base::LazyProc<void (*)()>(L"comdlg32.dll", "GetOpenFileNameW"), nullptr);
 }
 
 // The stand-in game, copied as Freelancer.exe into a folder with a blank, records how it was started:
