@@ -100,4 +100,34 @@ TEST_F(Windows, LayOutAgainOnADpiChange) {
   }
 }
 
+// At 96 to 192 DPI every text is drawn at 8.25 pt of that DPI, within a pixel, and fits its control:
+// a label's text wrapped within its width no taller than the label, a button's or frame's caption no
+// wider than its control.
+TEST_F(Windows, TextFitsAtEveryDpi) {
+  for (const UINT dpi : {96u, 120u, 144u, 168u, 192u}) {
+    for (const HWND window : {windows_.MainWindow().hwnd(), windows_.MngIdsWindow().hwnd(), windows_.SaveIdWindow().hwnd(), windows_.AboutWindow().hwnd()}) {
+      RECT suggested{10, 10, 900, 900};
+      SendMessageW(window, WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&suggested));
+      for (HWND c = GetWindow(window, GW_CHILD); c != nullptr; c = GetWindow(c, GW_HWNDNEXT)) {
+        wchar_t text[1024] = {}, kind[16] = {};
+        if (GetWindowTextW(c, text, 1024) == 0 || !GetClassNameW(c, kind, 16) || _wcsicmp(kind, L"Edit") == 0) continue;
+        const HDC dc = GetDC(c);
+        const HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(c, WM_GETFONT, 0, 0)));
+        TEXTMETRICW metrics{};
+        GetTextMetricsW(dc, &metrics);
+        RECT size, fit{};
+        GetClientRect(c, &size);
+        fit.right = size.right;
+        const bool label = _wcsicmp(kind, L"Static") == 0;
+        DrawTextW(dc, text, -1, &fit, DT_CALCRECT | DT_NOPREFIX | (label ? DT_WORDBREAK : DT_SINGLELINE));
+        SelectObject(dc, old);
+        ReleaseDC(c, dc);
+        SCOPED_TRACE(testing::PrintToString(std::wstring(text).substr(0, 30)) + " at " + std::to_string(dpi));
+        EXPECT_NEAR(metrics.tmHeight - metrics.tmInternalLeading, MulDiv(825, static_cast<int>(dpi), 7200), 1);
+        EXPECT_LE(label ? fit.bottom : fit.right, label ? size.bottom : size.right);
+      }
+    }
+  }
+}
+
 }  // namespace
