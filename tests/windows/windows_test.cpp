@@ -60,7 +60,8 @@ TEST_F(Windows, ShowWhatTheProgramSaysWhereItBelongsAndPassOnWhatThePlayerChose)
     SendMessageW(box, WM_PASTE, 0, 0);
     EXPECT_EQ(main.Text(GetDlgCtrlID(box)) + manage.Text(GetDlgCtrlID(box)), L"1.2.3.4");
   }
-  windows_.SaveIdWindow().btn_savid_Click();  // saves, then the save window hides
+  main.btn_saveid_Click();  // shows the save window; its button saves, then the window hides
+  windows_.SaveIdWindow().btn_savid_Click();
   EXPECT_FALSE(windows_.SaveIdWindow().Visible());
   SendMessageW(list, CB_SETCURSEL, 0, 0), SetWindowTextW(list, L"typed");  // typing over a picked entry leaves none picked
   SendMessageW(manage.hwnd(), WM_COMMAND, MAKEWPARAM(frm_mng_ids::cmbo_flids, CBN_EDITCHANGE), reinterpret_cast<LPARAM>(list));
