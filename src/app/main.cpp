@@ -6,8 +6,6 @@
 #include "app/prompts.h"
 #include "app/view.h"
 #include "base/text.h"
-#include "core/id_numbers.h"
-#include "core/profile.h"
 #include "core/store_format.h"
 #include "registry/mRegistery.h"
 #include "store/files.h"
@@ -36,7 +34,6 @@ std::wstring RunningExeFolder() {
   const size_t slash = path.find_last_of(L'\\');
   return slash == std::wstring::npos ? L"." : path.substr(0, slash);
 }
-
 
 }  // namespace
 

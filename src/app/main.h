@@ -8,6 +8,10 @@
 #include <string>
 #include <vector>
 
+namespace store {
+struct FileText;
+}
+
 namespace app {
 
 class Prompts;
@@ -90,7 +94,8 @@ class Main {
   };
   void ReplaceInstalledId(const InstalledId& id, const ReplaceTexts& texts);
   bool KeepInstalledId(const ReplaceTexts& texts, std::wstring& paragraph);
-  int AddToStore(const InstalledId& id, const std::wstring& description, std::wstring& refusal);
+  int AddToStore(const InstalledId& id, const std::wstring& description, const store::FileText& file,
+                 std::wstring& refusal);
   bool Selected(int index);  // false, after saying so, when nothing is picked
 
   Prompts& prompts_;

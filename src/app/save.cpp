@@ -44,6 +44,11 @@ std::wstring Unstorable(const InstalledId& id) {
   return {};
 }
 
+std::wstring FullStore() {
+  return kNotSaved + (L"the store already holds " + std::to_wstring(core::kMaxSavedIds)) +
+         L" saved IDs, the most Quorvel can keep. Delete one you no longer need first.";
+}
+
 // Today's local date as YYYY-MM-DD.
 std::wstring Today() {
   SYSTEMTIME now{};
@@ -55,11 +60,11 @@ std::wstring Today() {
 
 }  // namespace
 
-// Adds the ID, with a description when one is given, to the store as the file is now. Returns its
-// number; otherwise `refusal` says why it was not saved, the store unchanged: -1 when the file's
-// headers forbid it, 0 when the file could not be read or written.
-int Main::AddToStore(const InstalledId& id, const std::wstring& description, std::wstring& refusal) {
-  const store::FileText file = store::ReadWholeFile(IniPath);
+// Adds the ID, with a description when one is given, to the store as `file` holds it, just read.
+// Returns its number; otherwise `refusal` says why it was not saved, the store unchanged: -1 when the
+// file's headers forbid it, 0 when the file could not be read or written.
+int Main::AddToStore(const InstalledId& id, const std::wstring& description, const store::FileText& file,
+                     std::wstring& refusal) {
   if (!file.status) {
     refusal = CouldNot(L"save the FL ID in", IniPath, file.status.Text(), kUnchanged);
     return 0;
@@ -89,14 +94,13 @@ void Main::SaveInstalledId() {
   ReadInstalledId();
   std::wstring refusal = Unstorable(CurrentId);
   if (!refusal.empty()) refusal = kNotSaved + refusal;
-  if (refusal.empty() && IdCount >= core::kMaxSavedIds)
-    refusal = kNotSaved + (L"the store already holds " + std::to_wstring(core::kMaxSavedIds)) +
-              L" saved IDs, the most Quorvel can keep. Delete one you no longer need first.";
+  if (refusal.empty() && IdCount >= core::kMaxSavedIds) refusal = FullStore();
   if (!refusal.empty()) {
     prompts_.Message(refusal, kSaveError, Buttons::Ok, Icon::Stop);
     return;
   }
-  const int number = AddToStore(CurrentId, {}, refusal);
+  // Numbered from the file as it is now, not from the last load: another program may have changed it.
+  const int number = AddToStore(CurrentId, {}, store::ReadWholeFile(IniPath), refusal);
   // A refused header is said at once; a failed read or write after the store is shown again as it is.
   if (number < 0) {
     prompts_.Message(refusal, kSaveError, Buttons::Ok, Icon::Stop);
@@ -135,10 +139,9 @@ bool Main::KeepInstalledId(const ReplaceTexts& texts, std::wstring& paragraph) {
     for (std::size_t row = 1; row < loaded.rows.size(); ++row)
       if (std::equal(as_stored.begin() + 1, as_stored.begin() + 4, loaded.rows[row].begin() + 1)) return true;
     if (loaded.id_count >= core::kMaxSavedIds)
-      refusal = kNotSaved + (L"the store already holds " + std::to_wstring(core::kMaxSavedIds)) +
-                L" saved IDs, the most Quorvel can keep. Delete one you no longer need first.";
+      refusal = FullStore();
     else
-      number = AddToStore(installed, texts.kept_as + Today(), refusal);
+      number = AddToStore(installed, texts.kept_as + Today(), file, refusal);
   } else {
     refusal = file.status ? kNotSaved + (L"its store file\r\n" + IniPath) + L"\r\nis not there."
                           : CouldNot(L"read its store file", IniPath, file.status.Text());

@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <vector>
 
+#include "ui/face.h"
+
 namespace ui {
 namespace {
 
@@ -198,16 +200,10 @@ void Window::FitClientArea() {
 }
 
 void Window::MakeFonts() {
-  // "MS Sans Serif" 8.25 pt; Windows substitutes its TrueType successor where the bitmap font is gone.
-  LOGFONTW lf{};
-  lf.lfHeight = -MulDiv(825, static_cast<int>(dpi_), 7200);
-  lf.lfWeight = FW_NORMAL;
-  lf.lfCharSet = DEFAULT_CHARSET;
-  lf.lfQuality = CLEARTYPE_QUALITY;
-  wcscpy_s(lf.lfFaceName, L"MS Sans Serif");
-  font_.reset(CreateFontIndirectW(&lf));
-  lf.lfWeight = FW_BOLD;
-  bold_font_.reset(CreateFontIndirectW(&lf));
+  const std::wstring face = ChooseFace(design_, dpi_);
+  const LOGFONTW regular = TextFont(face.c_str(), dpi_, false), bold = TextFont(face.c_str(), dpi_, true);
+  font_.reset(CreateFontIndirectW(&regular));
+  bold_font_.reset(CreateFontIndirectW(&bold));
 }
 
 void Window::CreateControls() {

@@ -322,6 +322,7 @@ TEST_F(Program, ShowsAndStoresDescriptions) {
       {"nothing picked", two, store(-1, L"x"), {kOops}},
       {"held open", two, store(0, L"new"), {old, box, failed}, "=", kHeld},
       {"read-only", two, store(0, L"new"), {old, box, failed}, "=", kReadOnly},
+      {"read-only, the same text", two, store(0, L"old|text"), {old, box, more}, "=", kReadOnly},  // nothing to write
       {"a folder in the store's place", two, store(0, L"new"), {old, box, gone}, "", kFolder},
       {"the store went", two, store(0, L"new"), {old, box, gone}, "", kGone},
   };

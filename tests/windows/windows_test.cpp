@@ -60,7 +60,8 @@ TEST_F(Windows, ShowWhatTheProgramSaysWhereItBelongsAndPassOnWhatThePlayerChose)
     SendMessageW(box, WM_PASTE, 0, 0);
     EXPECT_EQ(main.Text(GetDlgCtrlID(box)) + manage.Text(GetDlgCtrlID(box)), L"1.2.3.4");
   }
-  windows_.SaveIdWindow().btn_savid_Click();  // saves, then the save window hides
+  main.btn_saveid_Click();  // shows the save window; its button saves, then the window hides
+  windows_.SaveIdWindow().btn_savid_Click();
   EXPECT_FALSE(windows_.SaveIdWindow().Visible());
   SendMessageW(list, CB_SETCURSEL, 0, 0), SetWindowTextW(list, L"typed");  // typing over a picked entry leaves none picked
   SendMessageW(manage.hwnd(), WM_COMMAND, MAKEWPARAM(frm_mng_ids::cmbo_flids, CBN_EDITCHANGE), reinterpret_cast<LPARAM>(list));
@@ -74,28 +75,41 @@ TEST_F(Windows, ShowWhatTheProgramSaysWhereItBelongsAndPassOnWhatThePlayerChose)
                                          L"i Done!: FL ID Changed.", L"i Done!: FL ID Saved!…", L"all closed"}));
 }
 
-// Moved to a monitor of 144 DPI, every window and control is half as large again as at 96 DPI, to
-// within a pixel, and its text is drawn in a font made for 144 DPI.
-TEST_F(Windows, LayOutAgainOnADpiChange) {
+// Moved to a monitor of 96 to 192 DPI, every window and control stands where it stood at 96 DPI, scaled,
+// to within a pixel; its text is drawn at 8.25 pt of that DPI, within a pixel, and fits it: a label's
+// text wrapped within its width no taller than the label, a caption no wider than its control.
+TEST_F(Windows, LayOutAgainAndFitTheirTextAtEveryDpi) {
   for (const HWND window : {windows_.MainWindow().hwnd(), windows_.MngIdsWindow().hwnd(), windows_.SaveIdWindow().hwnd(), windows_.AboutWindow().hwnd()}) {
-    std::vector<std::pair<HWND, RECT>> before{{window, {}}};
-    for (HWND c = GetWindow(window, GW_CHILD); c != nullptr; c = GetWindow(c, GW_HWNDNEXT)) before.emplace_back(c, RECT{});
-    const auto place = [&](HWND w) {
+    const auto place = [window](HWND w) {
       RECT r;
       if (w == window) return GetClientRect(w, &r), r;
       GetWindowRect(w, &r);
       MapWindowPoints(nullptr, window, reinterpret_cast<POINT*>(&r), 2);
       return r;
     };
-    for (auto& [w, r] : before) r = place(w);
-    RECT suggested{10, 10, 500, 500};
-    SendMessageW(window, WM_DPICHANGED, MAKEWPARAM(144, 144), reinterpret_cast<LPARAM>(&suggested));
-    for (const auto& [w, r] : before) {
-      const RECT now = place(w);
-      for (const auto& [was, is] : {std::pair{r.left, now.left}, {r.top, now.top}, {r.right, now.right}}) EXPECT_NEAR(is, was * 3 / 2, 1) << GetDlgCtrlID(w);
-      LOGFONTW font{};
-      GetObjectW(reinterpret_cast<HFONT>(SendMessageW(w, WM_GETFONT, 0, 0)), sizeof font, &font);
-      EXPECT_EQ(font.lfHeight, w == window ? 0 : -MulDiv(825, 144, 7200));
+    std::vector<std::pair<HWND, RECT>> at96{{window, place(window)}};
+    for (HWND c = GetWindow(window, GW_CHILD); c != nullptr; c = GetWindow(c, GW_HWNDNEXT)) at96.emplace_back(c, place(c));
+    for (const int dpi : {120, 144, 168, 192, 96}) {
+      RECT suggested{10, 10, 900, 900};
+      SendMessageW(window, WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&suggested));
+      for (const auto& [c, was] : at96) {
+        const RECT now = place(c);
+        for (const auto& [before, after] : {std::pair{was.left, now.left}, {was.top, now.top}, {was.right, now.right}})
+          EXPECT_NEAR(after, before * dpi / 96, 1) << GetDlgCtrlID(c) << " at " << dpi;
+        wchar_t text[1024] = {}, kind[16] = {};
+        if (c == window || GetWindowTextW(c, text, 1024) == 0 || !GetClassNameW(c, kind, 16) || _wcsicmp(kind, L"Edit") == 0) continue;
+        const HDC dc = GetDC(c);
+        const HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(c, WM_GETFONT, 0, 0)));
+        TEXTMETRICW metrics{};
+        GetTextMetricsW(dc, &metrics);
+        const bool label = _wcsicmp(kind, L"Static") == 0;
+        RECT fit{0, 0, now.right - now.left, 0};
+        DrawTextW(dc, text, -1, &fit, DT_CALCRECT | DT_NOPREFIX | (label ? DT_WORDBREAK : DT_SINGLELINE));
+        SelectObject(dc, old), ReleaseDC(c, dc);
+        SCOPED_TRACE(testing::PrintToString(std::wstring(text).substr(0, 30)) + " at " + std::to_string(dpi));
+        EXPECT_NEAR(metrics.tmHeight - metrics.tmInternalLeading, MulDiv(825, dpi, 7200), 1);
+        EXPECT_LE(label ? fit.bottom : fit.right, label ? now.bottom - now.top : now.right - now.left);
+      }
     }
   }
 }

@@ -1,0 +1,102 @@
+#include "ui/face.h"
+
+#include <cstdlib>
+#include <set>
+#include <string>
+
+#include "base/handle.h"
+
+namespace ui {
+namespace {
+
+constexpr int kPointsTimes100 = 825;
+
+// Selects a font into a DC for one scope.
+class Selected {
+ public:
+  Selected(HDC dc, const LOGFONTW& font) : dc_(dc), font_(CreateFontIndirectW(&font)), old_(SelectObject(dc, font_.get())) {}
+  ~Selected() { SelectObject(dc_, old_); }
+  Selected(const Selected&) = delete;
+  Selected& operator=(const Selected&) = delete;
+
+ private:
+  HDC dc_;
+  base::UniqueGdi font_;
+  HGDIOBJ old_;
+};
+
+// Whether the system gives this face itself, not another in its place, within a pixel of 8.25 pt.
+bool Gives(HDC dc, const wchar_t* face, UINT dpi) {
+  const Selected font(dc, TextFont(face, dpi, false));
+  wchar_t given[LF_FACESIZE] = {};
+  TEXTMETRICW metrics{};
+  if (GetTextFaceW(dc, LF_FACESIZE, given) == 0 || !GetTextMetricsW(dc, &metrics)) return false;
+  const int em = metrics.tmHeight - metrics.tmInternalLeading;
+  return _wcsicmp(given, face) == 0 && std::abs(em - MulDiv(kPointsTimes100, static_cast<int>(dpi), 7200)) <= 1;
+}
+
+// Whether every caption of the design stays inside its control in the face: a label's text wrapped
+// within its width no taller than the label, a button's or a frame's caption on one line, with room
+// for the edges around it.
+bool Fits(HDC dc, const WindowDesign& design, UINT dpi, const wchar_t* face) {
+  const int button_edges = MulDiv(4, static_cast<int>(dpi), 96), frame_edges = MulDiv(16, static_cast<int>(dpi), 96);
+  for (const ControlRow& row : design.rows) {
+    if (row.caption == nullptr || row.caption[0] == L'\0' || row.kind == Kind::Edit || row.kind == Kind::Combo) continue;
+    const Selected font(dc, TextFont(face, dpi, row.bold));
+    const int width = TwipsToPixels(row.width, dpi), height = TwipsToPixels(row.height, dpi);
+    RECT text{0, 0, width, 0};
+    if (row.kind == Kind::Label) {
+      DrawTextW(dc, row.caption, -1, &text, DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX);
+      if (text.bottom > height) return false;
+    } else {
+      DrawTextW(dc, row.caption, -1, &text, DT_CALCRECT | DT_SINGLELINE | DT_NOPREFIX);
+      if (text.right + (row.kind == Kind::Frame ? frame_edges : button_edges) > width) return false;
+    }
+  }
+  return true;
+}
+
+// The sans-serif faces on this machine, by name (when none of the usual ones fits, a condensed one may).
+std::set<std::wstring> OtherSansFaces(HDC dc) {
+  std::set<std::wstring> faces;
+  LOGFONTW all{};
+  all.lfCharSet = DEFAULT_CHARSET;
+  EnumFontFamiliesExW(
+      dc, &all,
+      [](const LOGFONTW* font, const TEXTMETRICW*, DWORD, LPARAM found) -> int {
+        // Some fonts (Type 1 ones under Wine) name no family: "Sans" in the name says as much.
+        const bool sans = (font->lfPitchAndFamily & 0xF0) == FF_SWISS || wcsstr(font->lfFaceName, L"Sans") != nullptr;
+        if (sans && font->lfFaceName[0] != L'@' && font->lfCharSet != SYMBOL_CHARSET)
+          reinterpret_cast<std::set<std::wstring>*>(found)->insert(font->lfFaceName);
+        return 1;
+      },
+      reinterpret_cast<LPARAM>(&faces), 0);
+  return faces;
+}
+
+}  // namespace
+
+LOGFONTW TextFont(const wchar_t* face, UINT dpi, bool bold) {
+  LOGFONTW font{};
+  font.lfHeight = -MulDiv(kPointsTimes100, static_cast<int>(dpi), 7200);
+  font.lfWeight = bold ? FW_BOLD : FW_NORMAL;
+  font.lfCharSet = DEFAULT_CHARSET;
+  font.lfQuality = CLEARTYPE_QUALITY;
+  wcsncpy_s(font.lfFaceName, face, LF_FACESIZE - 1);
+  return font;
+}
+
+std::wstring ChooseFace(const WindowDesign& design, UINT dpi) {
+  const HDC screen = GetDC(nullptr);
+  const auto usable = [&](const std::wstring& face) { return Gives(screen, face.c_str(), dpi) && Fits(screen, design, dpi, face.c_str()); };
+  std::wstring chosen;
+  for (const wchar_t* face : {L"MS Sans Serif", L"Microsoft Sans Serif", L"Tahoma", L"Segoe UI"})
+    if (chosen.empty() && usable(face)) chosen = face;
+  if (chosen.empty())
+    for (const std::wstring& face : OtherSansFaces(screen))
+      if (chosen.empty() && usable(face)) chosen = face;
+  ReleaseDC(nullptr, screen);
+  return chosen.empty() ? L"Microsoft Sans Serif" : chosen;  // nothing here fits: the system's nearest to it
+}
+
+}  // namespace ui
