@@ -183,11 +183,7 @@ TEST_F(Play, ChangeToTheSecondSavedIdThenLaunchWithTwoServers) {
         "the game's start record");
   EXPECT_EQ(support::ReadBytes(dir_.File(record.cFileName)),
             "1 2\n" + base::ToAnsi(dir_.path) + "\n\"" + base::ToAnsi(game_) + "\" -s1.2.3.4:2302 -s5.6.7.8:2302");
-  SYSTEMTIME today{};
-  GetLocalTime(&today);
-  char date[16];
-  snprintf(date, sizeof date, "%04u-%02u-%02u", today.wYear, today.wMonth, today.wDay);
-  EXPECT_EQ(Store(), settings_ + "FLIPS=1.2.3.4|5.6.7.8\r\n" + saved + Section(4, kInstalled, "Saved before a change on " + std::string(date)));
+  EXPECT_EQ(Store(), settings_ + "FLIPS=1.2.3.4|5.6.7.8\r\n" + saved + Section(4, kInstalled, "Saved before a change on " + support::Today()));
 }
 
 TEST_F(Play, SaveTheInstalledIdDescribeItAndDeleteAnother) {

@@ -26,6 +26,8 @@ const std::string kThree = kSettings + Id(1, "a", "first") + Id(2, "b") + Id(3, 
 const std::wstring kServers = L"servers 1.2.3.4", kPrompt = L"prompt - Select ID -";  // what a reload of kSettings shows
 const std::wstring kOops = L"! Oops!: Please select an ID!";
 const std::wstring kAsk = L"oc First load: Quorvel needs to locate your Freelancer exe, click ok to set it.";
+const std::wstring kChange = L"? Quorvel: This will reset your FL ID to the one selected, continue?";
+const std::wstring kClear = L"? Sure?: This will clear the current installed FL ID, continue?";
 
 // What another program did to the store just before the player acts.
 enum Store { kAsIs, kReadOnly, kHeld, kLocked, kGone, kFolder, kHidden };
@@ -109,8 +111,6 @@ TEST_F(Program, StartsUp) {
 // "Change FL ID" writes the picked row's values, each padded with zero bytes to 255, an empty one
 // blanked; "Clear installed FL ID" blanks all three. Then the labels show the registry afresh.
 TEST_F(Program, InstallsAndClearsTheInstalledId) {
-  const std::wstring change = L"? Quorvel: This will reset your FL ID to the one selected, continue?";
-  const std::wstring clear = L"? Sure?: This will clear the current installed FL ID, continue?";
   const std::string store = kSettings + Id(1, "a") + "[FLID_2]\r\nINSTALL=key-b\r\nMAN=\r\nMANS=sig-b\r\n" + Id(3, "i");
   const std::string kAsGame = "key-i/6|man-i/6|sig-i/6";
   const std::wstring failed = L"Quorvel could not write InstallKey, MPAccountName, MPAccountNameSig in the registry key\r\nHKEY_CURRENT_USER\\"
@@ -127,18 +127,18 @@ TEST_F(Program, InstallsAndClearsTheInstalledId) {
     m.InstallSelectedId(0);
   };
   const Row rows[] = {
-      {"change", store, pick(1), {change, L"key key-b", L"i Done!: FL ID Changed."}, "=", kAsIs, "", "key-b/255|/255|sig-b/255"},
-      {"clear", store, wipe, {clear, L"key ", L"i Done!: FL ID Cleard!"}, "=", kAsIs, "", "/255|/255|/255"},
-      {"change, No", store, pick(0), {change}, "=", kAsIs, "n", kAsGame},
-      {"clear, No", store, wipe, {clear}, "=", kAsIs, "n", kAsGame},
+      {"change", store, pick(1), {kChange, L"key key-b", L"i Done!: FL ID Changed."}, "=", kAsIs, "", "key-b/255|/255|sig-b/255"},
+      {"clear", store, wipe, {kClear, L"key ", L"i Done!: FL ID Cleard!"}, "=", kAsIs, "", "/255|/255|/255"},
+      {"change, No", store, pick(0), {kChange}, "=", kAsIs, "n", kAsGame},
+      {"clear, No", store, wipe, {kClear}, "=", kAsIs, "n", kAsGame},
       {"nothing picked", store, pick(-1), {kOops}, "=", kAsIs, "", kAsGame},
       {"rows outside the table", store, [](Main& m) { for (int r : {0, 4, 32767}) m.InstallSavedId(static_cast<std::int16_t>(r)); },
        {}, "=", kAsIs, "", kAsGame},
-      {"no game key: change", store, pick(0), {change, L"key ", L"x Quorvel - Registry Error: The FL ID was not changed.\r\n\r\n" + failed},
+      {"no game key: change", store, pick(0), {kChange, L"key ", L"x Quorvel - Registry Error: The FL ID was not changed.\r\n\r\n" + failed},
        "=", kAsIs, "", "", "-"},
-      {"no access to the key", store, denied, {change, L"key ", L"x Quorvel - Registry Error: The FL ID was not changed.\r\n\r\n"
+      {"no access to the key", store, denied, {kChange, L"key ", L"x Quorvel - Registry Error: The FL ID was not changed.\r\n\r\n"
        L"Quorvel could not write InstallKey, MPAccountName, MPAccountNameSig in the registry key\r\nHKEY_CURRENT_USER\\{key}…"}},
-      {"no game key: clear", store, wipe, {clear, L"key ", L"x Quorvel - Registry Error: The FL ID was not cleared.\r\n\r\n" + failed},
+      {"no game key: clear", store, wipe, {kClear, L"key ", L"x Quorvel - Registry Error: The FL ID was not cleared.\r\n\r\n" + failed},
        "=", kAsIs, "", "", "-"},
   };
   for (const Row& row : rows) Run(row);
@@ -162,12 +162,7 @@ TEST_F(Program, RefreshesAndPrintsWhatTheRegistryHoldsAtThatMoment) {
 // installed FL ID" replaces it; when the store cannot take it now, nothing changes; when it can never
 // be stored, it is replaced only on an explicit Yes to losing it.
 TEST_F(Program, KeepsAnUnsavedInstalledIdBeforeReplacingIt) {
-  const std::wstring change = L"? Quorvel: This will reset your FL ID to the one selected, continue?";
-  const std::wstring clear = L"? Sure?: This will clear the current installed FL ID, continue?";
-  SYSTEMTIME now{};
-  GetLocalTime(&now);
-  char today[16];
-  snprintf(today, sizeof today, "%04u-%02u-%02u", now.wYear, now.wMonth, now.wDay);
+  const std::string today = support::Today();
   const std::string two = kSettings + Id(1, "a") + Id(2, "b"), kept = "INSTALL=key-i\r\nMAN=man-i\r\nMANS=sig-i\r\nDISC=Saved before ";
   const auto saved = [](const wchar_t* done) { return L"i Done!: " + std::wstring(done) + L"\r\n\r\nThe ID that was installed was not saved yet; Quorvel saved it as number 3."; };
   const std::wstring stop = L"x Quorvel - Save Error: The FL ID was not changed. The installed FL ID is in no saved ID yet, and Quorvel "
@@ -180,21 +175,21 @@ TEST_F(Program, KeepsAnUnsavedInstalledIdBeforeReplacingIt) {
   const auto pick = [](int index) { return [index](Main& m) { m.InstallSelectedId(index); }; };
   const std::string asGame = "key-i/6|man-i/6|sig-i/6";
   const Row rows[] = {
-      {"change", two, pick(1), {change, kServers, kPrompt, L"list key-a key-b key-i", L"key key-b", saved(L"FL ID Changed.")},
+      {"change", two, pick(1), {kChange, kServers, kPrompt, L"list key-a key-b key-i", L"key key-b", saved(L"FL ID Changed.")},
        two + "[FLID_3]\r\n" + kept + "a change on " + today + "\r\n", kAsIs, "", "key-b/255|man-b/255|sig-b/255"},
-      {"clear", two, [](Main& m) { m.ClearInstalledId(); }, {clear, kServers, kPrompt, L"list key-a key-b key-i", L"key ", saved(L"FL ID Cleard!")},
+      {"clear", two, [](Main& m) { m.ClearInstalledId(); }, {kClear, kServers, kPrompt, L"list key-a key-b key-i", L"key ", saved(L"FL ID Cleard!")},
        two + "[FLID_3]\r\n" + kept + "clearing on " + today + "\r\n", kAsIs, "", "/255|/255|/255"},
-      {"already saved", two + Id(3, "i"), pick(0), {change, L"key key-a", L"i Done!: FL ID Changed."}},
-      {"nothing installed", two, pick(0), {change, L"key key-a", L"i Done!: FL ID Changed."}, "=", kAsIs, "", "", "||"},
+      {"already saved", two + Id(3, "i"), pick(0), {kChange, L"key key-a", L"i Done!: FL ID Changed."}},
+      {"nothing installed", two, pick(0), {kChange, L"key key-a", L"i Done!: FL ID Changed."}, "=", kAsIs, "", "", "||"},
       {"saved with one value other", two + "[FLID_3]\r\nINSTALL=key-i\r\nMAN=man-i\r\nMANS=other\r\n", pick(0),
-       {change, kServers, kPrompt, L"list key-a key-b key-i key-i", L"key key-a", L"i Done!: FL ID Changed.\r\n\r\n…number 4."},
+       {kChange, kServers, kPrompt, L"list key-a key-b key-i key-i", L"key key-a", L"i Done!: FL ID Changed.\r\n\r\n…number 4."},
        two + "[FLID_3]\r\nINSTALL=key-i\r\nMAN=man-i\r\nMANS=other\r\n[FLID_4]\r\n" + kept + "a change on " + today + "\r\n"},
-      {"read-only", two, pick(1), {change, stop + L"Quorvel could not save the FL ID in\r\n{store}…"}, "=", kReadOnly, "", asGame},
-      {"locked", two, pick(1), {change, stop + L"Quorvel could not read its store file\r\n{store}\r\n\r\n…"}, "=", kLocked, "", asGame},
-      {"missing", two, pick(1), {change, stop + L"The installed FL ID was not saved: its store file\r\n{store}\r\nis not there."}, "", kGone, "", asGame},
-      {"full", full, pick(1), {change, stop + L"The installed FL ID was not saved: the store already holds 32766 saved IDs…"}, "=", kAsIs, "", asGame},
-      {"a bracket, No", two, pick(1), {change, lose}, "=", kAsIs, "yn", "a[b/4|man-i/6|sig-i/6", "a[b|man-i|sig-i"},
-      {"a bracket, Yes", two, pick(1), {change, lose, L"key key-b", L"i Done!: FL ID Changed."}, "=", kAsIs, "", "key-b/255|man-b/255|sig-b/255",
+      {"read-only", two, pick(1), {kChange, stop + L"Quorvel could not save the FL ID in\r\n{store}…"}, "=", kReadOnly, "", asGame},
+      {"locked", two, pick(1), {kChange, stop + L"Quorvel could not read its store file\r\n{store}\r\n\r\n…"}, "=", kLocked, "", asGame},
+      {"missing", two, pick(1), {kChange, stop + L"The installed FL ID was not saved: its store file\r\n{store}\r\nis not there."}, "", kGone, "", asGame},
+      {"full", full, pick(1), {kChange, stop + L"The installed FL ID was not saved: the store already holds 32766 saved IDs…"}, "=", kAsIs, "", asGame},
+      {"a bracket, No", two, pick(1), {kChange, lose}, "=", kAsIs, "yn", "a[b/4|man-i/6|sig-i/6", "a[b|man-i|sig-i"},
+      {"a bracket, Yes", two, pick(1), {kChange, lose, L"key key-b", L"i Done!: FL ID Changed."}, "=", kAsIs, "", "key-b/255|man-b/255|sig-b/255",
        "a[b|man-i|sig-i"},
   };
   for (const Row& row : rows) Run(row);

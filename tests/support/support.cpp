@@ -40,6 +40,13 @@ std::wstring ExeFolder() {
   return own.substr(0, own.find_last_of(L'\\'));
 }
 
+std::string Today() {
+  SYSTEMTIME now{};
+  GetLocalTime(&now);
+  return std::to_string(now.wYear) + (now.wMonth < 10 ? "-0" : "-") + std::to_string(now.wMonth) + (now.wDay < 10 ? "-0" : "-") +
+         std::to_string(now.wDay);
+}
+
 TempDir::TempDir() : path((std::filesystem::temp_directory_path() / (L"quorvel-test-" + Unique())).wstring()) {
   std::filesystem::create_directory(path);
 }

@@ -28,6 +28,7 @@ inline base::UniqueFile Hold(const std::wstring& path, DWORD share) {
   return base::UniqueFile(CreateFileW(path.c_str(), GENERIC_READ, share, nullptr, OPEN_EXISTING, 0, nullptr));
 }
 std::wstring ExeFolder();  // the folder of the running test program
+std::string Today();       // the local date as YYYY-MM-DD
 
 struct TempDir {
   TempDir();
