@@ -153,6 +153,7 @@ bool Main::KeepInstalledId(const ReplaceTexts& texts, std::wstring& paragraph) {
     return false;
   }
   LoadStore();
+  if (Ended()) return false;  // the store went away meanwhile and the first-run question was cancelled
   FillIdList();
   paragraph = L"\r\n\r\nThe ID that was installed was not saved yet; Quorvel saved it as number " + std::to_wstring(number) + L".";
   return true;
