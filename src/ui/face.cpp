@@ -1,7 +1,6 @@
 #include "ui/face.h"
 
 #include <cstdlib>
-#include <set>
 #include <string>
 
 #include "base/handle.h"
@@ -56,24 +55,6 @@ bool Fits(HDC dc, const WindowDesign& design, UINT dpi, const wchar_t* face) {
   return true;
 }
 
-// The sans-serif faces on this machine, by name (when none of the usual ones fits, a condensed one may).
-std::set<std::wstring> OtherSansFaces(HDC dc) {
-  std::set<std::wstring> faces;
-  LOGFONTW all{};
-  all.lfCharSet = DEFAULT_CHARSET;
-  EnumFontFamiliesExW(
-      dc, &all,
-      [](const LOGFONTW* font, const TEXTMETRICW*, DWORD, LPARAM found) -> int {
-        // Some fonts (Type 1 ones under Wine) name no family: "Sans" in the name says as much.
-        const bool sans = (font->lfPitchAndFamily & 0xF0) == FF_SWISS || wcsstr(font->lfFaceName, L"Sans") != nullptr;
-        if (sans && font->lfFaceName[0] != L'@' && font->lfCharSet != SYMBOL_CHARSET)
-          reinterpret_cast<std::set<std::wstring>*>(found)->insert(font->lfFaceName);
-        return 1;
-      },
-      reinterpret_cast<LPARAM>(&faces), 0);
-  return faces;
-}
-
 }  // namespace
 
 LOGFONTW TextFont(const wchar_t* face, UINT dpi, bool bold) {
@@ -87,16 +68,21 @@ LOGFONTW TextFont(const wchar_t* face, UINT dpi, bool bold) {
 }
 
 std::wstring ChooseFace(const WindowDesign& design, UINT dpi) {
+  // The designed face and its twin, the system faces nearest to them, then faces common on Linux and
+  // Windows, narrow ones first: where the wider faces overflow a caption, a narrow one may fit.
+  static constexpr const wchar_t* kFaces[] = {
+      L"MS Sans Serif", L"Microsoft Sans Serif", L"Tahoma", L"Segoe UI", L"DejaVu Sans Condensed", L"Liberation Sans Narrow",
+      L"Arial Narrow", L"Nimbus Sans Narrow", L"DejaVu Sans", L"Liberation Sans", L"Arial", L"Nimbus Sans"};
   const HDC screen = GetDC(nullptr);
-  const auto usable = [&](const std::wstring& face) { return Gives(screen, face.c_str(), dpi) && Fits(screen, design, dpi, face.c_str()); };
-  std::wstring chosen;
-  for (const wchar_t* face : {L"MS Sans Serif", L"Microsoft Sans Serif", L"Tahoma", L"Segoe UI"})
-    if (chosen.empty() && usable(face)) chosen = face;
-  if (chosen.empty())
-    for (const std::wstring& face : OtherSansFaces(screen))
-      if (chosen.empty() && usable(face)) chosen = face;
+  const wchar_t* chosen = L"Microsoft Sans Serif";  // when nothing here fits: the system's nearest to it
+  for (const wchar_t* face : kFaces) {
+    if (Gives(screen, face, dpi) && Fits(screen, design, dpi, face)) {
+      chosen = face;
+      break;
+    }
+  }
   ReleaseDC(nullptr, screen);
-  return chosen.empty() ? L"Microsoft Sans Serif" : chosen;  // nothing here fits: the system's nearest to it
+  return chosen;
 }
 
 }  // namespace ui

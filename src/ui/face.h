@@ -15,7 +15,7 @@ LOGFONTW TextFont(const wchar_t* face, UINT dpi, bool bold);
 // The first face that the system really gives at 8.25 pt of the DPI, within a pixel, and in which every
 // caption of the window stays inside its control: "MS Sans Serif" (its bitmap strikes cover only some
 // sizes), its metric twin "Microsoft Sans Serif" (Windows has it; Wine hands a wider face to the name),
-// Tahoma, Segoe UI, then any other sans-serif face on the machine.
+// Tahoma, Segoe UI, then a few faces common on Linux and Windows.
 std::wstring ChooseFace(const WindowDesign& design, UINT dpi);
 
 }  // namespace ui
