@@ -28,6 +28,14 @@ const std::wstring kOops = L"! Oops!: Please select an ID!";
 const std::wstring kAsk = L"oc First load: Quorvel needs to locate your Freelancer exe, click ok to set it.";
 const std::wstring kChange = L"? Quorvel: This will reset your FL ID to the one selected, continue?";
 const std::wstring kClear = L"? Sure?: This will clear the current installed FL ID, continue?";
+std::function<void(Main&)> Pick(int index) { return [index](Main& m) { m.InstallSelectedId(index); }; }
+const std::string kAsGame = "key-i/6|man-i/6|sig-i/6";  // the installed ID as the game wrote it, untouched
+// The settings and 32766 saved-ID headers: the most the store can keep.
+std::string Full() {
+  std::string full = kSettings;
+  for (int i = 1; i <= 32766; ++i) full += "[FLID_" + std::to_string(i) + "]\r\n";
+  return full;
+}
 
 // What another program did to the store just before the player acts.
 enum Store { kAsIs, kReadOnly, kHeld, kLocked, kGone, kFolder, kHidden };
@@ -56,10 +64,13 @@ class Program : public support::ProgramTest {
     if (attributes[row.before]) SetFileAttributesW(StorePath().c_str(), attributes[row.before]);
     if (row.before == kGone || row.before == kFolder) DeleteFileW(StorePath().c_str());
     if (row.before == kFolder) CreateDirectoryW(StorePath().c_str(), nullptr);
-    base::UniqueFile held;
-    if (row.before == kHeld || row.before == kLocked) held = support::Hold(StorePath(), row.before == kHeld ? FILE_SHARE_READ : 0);
+    base::UniqueFile held;  // open the way another program holds it: others may read it, or do nothing
+    if (row.before == kHeld || row.before == kLocked)
+      held.reset(CreateFileW(StorePath().c_str(), GENERIC_READ, row.before == kHeld ? FILE_SHARE_READ : 0, nullptr, OPEN_EXISTING, 0, nullptr));
     row.act(*program_);
     held.reset();
+    WIN32_FIND_DATAW temp{};
+    EXPECT_FALSE(base::UniqueFind(FindFirstFileW(dir_.File(L"qrv*.tmp").c_str(), &temp))) << "a write left its temp file";
     SetFileAttributesW(StorePath().c_str(), FILE_ATTRIBUTE_NORMAL);
     EXPECT_TRUE(Saw(row.log));
     EXPECT_EQ(Store(), row.after == "=" ? row.store : row.after);
@@ -111,11 +122,9 @@ TEST_F(Program, StartsUp) {
 // "Change FL ID" writes the picked row's values, each padded with zero bytes to 255, an empty one
 // blanked; "Clear installed FL ID" blanks all three. Then the labels show the registry afresh.
 TEST_F(Program, InstallsAndClearsTheInstalledId) {
-  const std::string store = kSettings + Id(1, "a") + "[FLID_2]\r\nINSTALL=key-b\r\nMAN=\r\nMANS=sig-b\r\n" + Id(3, "i");
-  const std::string kAsGame = "key-i/6|man-i/6|sig-i/6";
+  const std::string store = kSettings + Id(1, "\xe9") + "[FLID_2]\r\nINSTALL=key-b\r\nMAN=\r\nMANS=sig-b\r\n" + Id(3, "i");
   const std::wstring failed = L"Quorvel could not write InstallKey, MPAccountName, MPAccountNameSig in the registry key\r\nHKEY_CURRENT_USER\\"
                               L"{key}\r\n\r\n…\r\n\r\nIf the key is missing, Freelancer has not been installed or started for this Windows user.";
-  const auto pick = [](int index) { return [index](Main& m) { m.InstallSelectedId(index); }; };
   const auto wipe = [](Main& m) { m.ClearInstalledId(); };
   const auto denied = [this](Main& m) {  // everyone denied reading and setting values (Wine checks it as Windows does)
     PSECURITY_DESCRIPTOR deny = nullptr;
@@ -127,14 +136,16 @@ TEST_F(Program, InstallsAndClearsTheInstalledId) {
     m.InstallSelectedId(0);
   };
   const Row rows[] = {
-      {"change", store, pick(1), {kChange, L"key key-b", L"i Done!: FL ID Changed."}, "=", kAsIs, "", "key-b/255|/255|sig-b/255"},
+      {"change", store, Pick(1), {kChange, L"key key-b", L"i Done!: FL ID Changed."}, "=", kAsIs, "", "key-b/255|/255|sig-b/255"},
+      {"change to a code-page text", store, Pick(0), {kChange, L"key key-\u00e9", L"i Done!: FL ID Changed."}, "=", kAsIs, "",
+       "key-\xe9/255|man-\xe9/255|sig-\xe9/255"},
       {"clear", store, wipe, {kClear, L"key ", L"i Done!: FL ID Cleard!"}, "=", kAsIs, "", "/255|/255|/255"},
-      {"change, No", store, pick(0), {kChange}, "=", kAsIs, "n", kAsGame},
+      {"change, No", store, Pick(0), {kChange}, "=", kAsIs, "n", kAsGame},
       {"clear, No", store, wipe, {kClear}, "=", kAsIs, "n", kAsGame},
-      {"nothing picked", store, pick(-1), {kOops}, "=", kAsIs, "", kAsGame},
+      {"nothing picked", store, Pick(-1), {kOops}, "=", kAsIs, "", kAsGame},
       {"rows outside the table", store, [](Main& m) { for (int r : {0, 4, 32767}) m.InstallSavedId(static_cast<std::int16_t>(r)); },
        {}, "=", kAsIs, "", kAsGame},
-      {"no game key: change", store, pick(0), {kChange, L"key ", L"x Quorvel - Registry Error: The FL ID was not changed.\r\n\r\n" + failed},
+      {"no game key: change", store, Pick(0), {kChange, L"key ", L"x Quorvel - Registry Error: The FL ID was not changed.\r\n\r\n" + failed},
        "=", kAsIs, "", "", "-"},
       {"no access to the key", store, denied, {kChange, L"key ", L"x Quorvel - Registry Error: The FL ID was not changed.\r\n\r\n"
        L"Quorvel could not write InstallKey, MPAccountName, MPAccountNameSig in the registry key\r\nHKEY_CURRENT_USER\\{key}…"}},
@@ -170,26 +181,22 @@ TEST_F(Program, KeepsAnUnsavedInstalledIdBeforeReplacingIt) {
   const std::wstring lose = L"?! Quorvel - Unsaved FL ID: The installed FL ID cannot be kept in the store: its InstallKey value holds a line "
                             L"break or a square bracket, which the store file cannot keep.\r\n\r\nIt is in no saved ID, so replacing it "
                             L"loses it for good. Replace it anyway and lose it?";
-  std::string full = kSettings;
-  for (int i = 1; i <= 32766; ++i) full += "[FLID_" + std::to_string(i) + "]\r\n";
-  const auto pick = [](int index) { return [index](Main& m) { m.InstallSelectedId(index); }; };
-  const std::string asGame = "key-i/6|man-i/6|sig-i/6";
+  const std::string full = Full();
   const Row rows[] = {
-      {"change", two, pick(1), {kChange, kServers, kPrompt, L"list key-a key-b key-i", L"key key-b", saved(L"FL ID Changed.")},
+      {"change", two, Pick(1), {kChange, kServers, kPrompt, L"list key-a key-b key-i", L"key key-b", saved(L"FL ID Changed.")},
        two + "[FLID_3]\r\n" + kept + "a change on " + today + "\r\n", kAsIs, "", "key-b/255|man-b/255|sig-b/255"},
       {"clear", two, [](Main& m) { m.ClearInstalledId(); }, {kClear, kServers, kPrompt, L"list key-a key-b key-i", L"key ", saved(L"FL ID Cleard!")},
        two + "[FLID_3]\r\n" + kept + "clearing on " + today + "\r\n", kAsIs, "", "/255|/255|/255"},
-      {"already saved", two + Id(3, "i"), pick(0), {kChange, L"key key-a", L"i Done!: FL ID Changed."}},
-      {"nothing installed", two, pick(0), {kChange, L"key key-a", L"i Done!: FL ID Changed."}, "=", kAsIs, "", "", "||"},
-      {"saved with one value other", two + "[FLID_3]\r\nINSTALL=key-i\r\nMAN=man-i\r\nMANS=other\r\n", pick(0),
+      {"already saved", two + Id(3, "i"), Pick(0), {kChange, L"key key-a", L"i Done!: FL ID Changed."}},
+      {"nothing installed", two, Pick(0), {kChange, L"key key-a", L"i Done!: FL ID Changed."}, "=", kAsIs, "", "", "||"},
+      {"saved with one value other", two + "[FLID_3]\r\nINSTALL=key-i\r\nMAN=man-i\r\nMANS=other\r\n", Pick(0),
        {kChange, kServers, kPrompt, L"list key-a key-b key-i key-i", L"key key-a", L"i Done!: FL ID Changed.\r\n\r\n…number 4."},
        two + "[FLID_3]\r\nINSTALL=key-i\r\nMAN=man-i\r\nMANS=other\r\n[FLID_4]\r\n" + kept + "a change on " + today + "\r\n"},
-      {"read-only", two, pick(1), {kChange, stop + L"Quorvel could not save the FL ID in\r\n{store}…"}, "=", kReadOnly, "", asGame},
-      {"locked", two, pick(1), {kChange, stop + L"Quorvel could not read its store file\r\n{store}\r\n\r\n…"}, "=", kLocked, "", asGame},
-      {"missing", two, pick(1), {kChange, stop + L"The installed FL ID was not saved: its store file\r\n{store}\r\nis not there."}, "", kGone, "", asGame},
-      {"full", full, pick(1), {kChange, stop + L"The installed FL ID was not saved: the store already holds 32766 saved IDs…"}, "=", kAsIs, "", asGame},
-      {"a bracket, No", two, pick(1), {kChange, lose}, "=", kAsIs, "yn", "a[b/4|man-i/6|sig-i/6", "a[b|man-i|sig-i"},
-      {"a bracket, Yes", two, pick(1), {kChange, lose, L"key key-b", L"i Done!: FL ID Changed."}, "=", kAsIs, "", "key-b/255|man-b/255|sig-b/255",
+      {"read-only", two, Pick(1), {kChange, stop + L"Quorvel could not save the FL ID in\r\n{store}…"}, "=", kReadOnly, "", kAsGame},
+      {"missing", two, Pick(1), {kChange, stop + L"The installed FL ID was not saved: its store file\r\n{store}\r\nis not there."}, "", kGone, "", kAsGame},
+      {"full", full, Pick(1), {kChange, stop + L"The installed FL ID was not saved: the store already holds 32766 saved IDs…"}, "=", kAsIs, "", kAsGame},
+      {"a bracket, No", two, Pick(1), {kChange, lose}, "=", kAsIs, "yn", "a[b/4|man-i/6|sig-i/6", "a[b|man-i|sig-i"},
+      {"a bracket, Yes", two, Pick(1), {kChange, lose, L"key key-b", L"i Done!: FL ID Changed."}, "=", kAsIs, "", "key-b/255|man-b/255|sig-b/255",
        "a[b|man-i|sig-i"},
   };
   for (const Row& row : rows) Run(row);
@@ -214,8 +221,7 @@ TEST_F(Program, SavesTheInstalledId) {
   const std::wstring failed = L"x Quorvel - Save Error: Quorvel could not save the FL ID in\r\n{store}\r\n\r\n…\r\n\r\nThe store was not changed. "
                               L"If Quorvel stands in a folder you may not write to, such as Program Files, move it to a folder of your own.";
   const std::string gap = kSettings + Id(1, "a") + Id(3, "c") + "DISC=kept\r\n";
-  std::string full = kSettings;
-  for (int i = 1; i <= 32766; ++i) full += "[FLID_" + std::to_string(i) + "]\r\n";
+  const std::string full = Full();
   const Row rows[] = {
       {"after the settings", kSettings, save, {kServers, kPrompt, saved, L"list key-i"}, kSettings + Id(1, "i")},
       {"after three, twice", kThree, [](Main& m) { m.SaveInstalledId(); m.SaveInstalledId(); },

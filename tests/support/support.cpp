@@ -47,7 +47,8 @@ std::string Today() {
          std::to_string(now.wDay);
 }
 
-TempDir::TempDir() : path((std::filesystem::temp_directory_path() / (L"quorvel-test-" + Unique())).wstring()) {
+// A blank in every test folder's name: every path the program builds or passes on must bear one.
+TempDir::TempDir() : path((std::filesystem::temp_directory_path() / (L"quorvel test-" + Unique())).wstring()) {
   std::filesystem::create_directory(path);
 }
 
@@ -61,10 +62,8 @@ ScratchKey::ScratchKey() : path(L"Software\\QuorvelTests\\" + Unique()) { Set(""
 bool ScratchKey::Exists() const { return Open(path, KEY_READ).valid(); }
 
 void ScratchKey::Set(const char* name, std::string_view bytes, DWORD type) const {
-  base::UniqueKey key;  // made again when a test has deleted it
-  RegCreateKeyExW(HKEY_CURRENT_USER, path.c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr, key.put(), nullptr);
-  if (RegSetValueExA(key.get(), name, 0, type, reinterpret_cast<const BYTE*>(bytes.data()),
-                     static_cast<DWORD>(bytes.size())) != ERROR_SUCCESS)
+  // RegSetKeyValue makes the key again when a test has deleted it.
+  if (RegSetKeyValueA(HKEY_CURRENT_USER, base::ToAnsi(path).c_str(), name, type, bytes.data(), static_cast<DWORD>(bytes.size())))
     throw std::runtime_error("cannot set a scratch value");
 }
 

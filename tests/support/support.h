@@ -23,10 +23,6 @@ namespace support {
 
 std::string ReadBytes(const std::wstring& path);  // "" when it cannot be read
 void WriteBytes(const std::wstring& path, std::string_view bytes);
-// Holds a file open the way another program does; `share` is what others may still do.
-inline base::UniqueFile Hold(const std::wstring& path, DWORD share) {
-  return base::UniqueFile(CreateFileW(path.c_str(), GENERIC_READ, share, nullptr, OPEN_EXISTING, 0, nullptr));
-}
 std::wstring ExeFolder();  // the folder of the running test program
 std::string Today();       // the local date as YYYY-MM-DD
 
