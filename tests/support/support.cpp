@@ -41,10 +41,9 @@ std::wstring ExeFolder() {
 }
 
 std::string Today() {
-  SYSTEMTIME now{};
-  GetLocalTime(&now);
-  return std::to_string(now.wYear) + (now.wMonth < 10 ? "-0" : "-") + std::to_string(now.wMonth) + (now.wDay < 10 ? "-0" : "-") +
-         std::to_string(now.wDay);
+  char date[11] = {};
+  GetDateFormatA(LOCALE_INVARIANT, 0, nullptr, "yyyy-MM-dd", date, 11);
+  return date;
 }
 
 // A blank in every test folder's name: every path the program builds or passes on must bear one.
@@ -78,13 +77,8 @@ std::string ScratchKey::Get(const char* name) const {
 
 app::Prompts::Answer Recorder::Message(const std::wstring& text, const std::wstring& title, Buttons buttons,
                                        Icon icon) {
-  // The pairs the program may use: a question without an icon (or with the warning icon and No first),
-  // OK/Cancel without an icon, OK with an icon.
-  const Icon question_icon = buttons == Buttons::YesNoDefaultNo ? Icon::Exclamation : Icon::None;
-  const wchar_t* code = buttons == Buttons::Ok ? (icon == Icon::Information ? L"i" : icon == Icon::Exclamation ? L"!" : L"x")
-                        : buttons == Buttons::YesNo ? L"?" : buttons == Buttons::OkCancel ? L"oc" : L"?!";
-  if (buttons == Buttons::Ok ? icon == Icon::None : icon != question_icon) code = L"(odd)";
-  log.push_back(code + (L" " + title) + L": " + text);
+  static const wchar_t* const kButtons[] = {L"", L"oc", L"?", L"?n"}, *const kIcons[] = {L"", L"i", L"!", L"x"};
+  log.push_back(kButtons[static_cast<int>(buttons)] + std::wstring(kIcons[static_cast<int>(icon)]) + L" " + title + L": " + text);
   const Answer given = answers.empty() ? (buttons == Buttons::Ok || buttons == Buttons::OkCancel ? Answer::Ok : Answer::Yes) : answers.front();
   if (!answers.empty()) answers.pop_front();
   return given;
@@ -109,19 +103,18 @@ void Recorder::ShowIdList(const std::vector<std::wstring>& entries) {
   log.push_back(line);
 }
 
+// Whether the line is the pattern, where each "…" in the pattern stands for any text.
+static bool Like(std::wstring_view line, std::wstring_view pattern) {
+  const std::size_t gap = pattern.find(L'\u2026');
+  if (gap == std::wstring_view::npos || !line.starts_with(pattern.substr(0, gap))) return line == pattern;
+  for (std::size_t at = gap; at <= line.size(); ++at)
+    if (Like(line.substr(at), pattern.substr(gap + 1))) return true;
+  return false;
+}
+
 testing::AssertionResult LogIs(const std::vector<std::wstring>& log, const std::vector<std::wstring>& expected) {
-  const auto like = [](const std::wstring& line, const std::wstring& pattern) {
-    std::size_t at = 0, from = 0, gap = 0;
-    for (; (gap = pattern.find(L'\u2026', from)) != std::wstring::npos; from = gap + 1) {
-      const std::size_t found = line.find(pattern.substr(from, gap - from), at);
-      if (found == std::wstring::npos || (from == 0 && found != 0)) return false;
-      at = found + gap - from;
-    }
-    const std::wstring last = pattern.substr(from);
-    return from == 0 ? line == last : line.size() >= at + last.size() && line.ends_with(last);
-  };
   bool same = log.size() == expected.size();
-  for (std::size_t i = 0; same && i < log.size(); ++i) same = like(log[i], expected[i]);
+  for (std::size_t i = 0; same && i < log.size(); ++i) same = Like(log[i], expected[i]);
   if (same) return testing::AssertionSuccess();
   return testing::AssertionFailure() << "the log holds " << testing::PrintToString(log) << "\nexpected "
                                      << testing::PrintToString(expected);

@@ -43,10 +43,11 @@ struct ScratchKey {
   std::wstring path;
 };
 
-// Each box is logged as a code for its buttons and icon ("?" Yes/No, "?!" Yes/No with No the default and
-// the warning icon, "oc" OK/Cancel without icon, "i" information, "!" exclamation, "x" stop), the title, ": " and the text; the view's changes as "key ...",
-// "servers ...", "list <entries>", "prompt ...", "label ...", "box ...", "editor shown|hidden", "closed";
-// pages as "printed <key>"; the file dialog as "dialog <filter> <extension>".
+// Each box is logged as a code for its buttons ("" OK, "oc" OK/Cancel, "?" Yes/No, "?n" Yes/No with No the
+// default) and its icon ("" none, "i" information, "!" exclamation, "x" stop), then the title, ": " and the
+// text: "x Oops!: ..." is a stop box with OK. The view's changes are logged as "key ...", "servers ...",
+// "list <entries>", "prompt ...", "label ...", "box ...", "editor shown|hidden", "closed"; pages as
+// "printed <key>"; the file dialog as "dialog <filter> <extension>".
 struct Recorder : app::Prompts, app::View, app::Printer {
   std::vector<std::wstring> log;
   std::deque<Answer> answers;       // in order; with none left, Yes or OK
