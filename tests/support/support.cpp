@@ -106,7 +106,8 @@ void Recorder::ShowIdList(const std::vector<std::wstring>& entries) {
 // Whether the line is the pattern, where each "…" in the pattern stands for any text.
 static bool Like(std::wstring_view line, std::wstring_view pattern) {
   const std::size_t gap = pattern.find(L'\u2026');
-  if (gap == std::wstring_view::npos || !line.starts_with(pattern.substr(0, gap))) return line == pattern;
+  if (gap == std::wstring_view::npos) return line == pattern;
+  if (!line.starts_with(pattern.substr(0, gap))) return false;
   for (std::size_t at = gap; at <= line.size(); ++at)
     if (Like(line.substr(at), pattern.substr(gap + 1))) return true;
   return false;
