@@ -1,6 +1,7 @@
-// Deleting a saved ID: the section is cut out of the store and the later ones renumbered in one
-// transform of the file's text, written with one atomic replacement, so the file is never left with
-// a gap in its numbering or half-written.
+// Deleting a saved ID: the section is cut out of the store and every later one renumbered in one
+// transform of the file's text as it is now, written with one atomic replacement, so the file is never
+// left with a gap in its numbering or half-written. Only the ID the list showed is deleted: when the
+// file holds another one in its place, nothing is.
 #include <string>
 
 #include "app/main.h"
@@ -8,6 +9,7 @@
 #include "app/prompts.h"
 #include "app/view.h"
 #include "core/delete_section.h"
+#include "core/store_format.h"
 #include "store/files.h"
 
 namespace app {
@@ -39,7 +41,9 @@ void Main::DeleteSavedId(std::int16_t m) {
                          L"\r\nis no longer there, so no saved ID was deleted. Quorvel will now set up a new "
                          L"store, as at its first start.",
                      kDeleteErrorTitle, Prompts::Buttons::Ok, Prompts::Icon::Stop);
-  } else if (const core::DeleteResult result = core::DeleteIdSection(file.bytes, m, IdCount);
+  } else if (!StillListed(m - 1, file.bytes)) {
+    failure = ListChanged(IniPath, kNotChanged);
+  } else if (const core::DeleteResult result = core::DeleteIdSection(file.bytes, m, core::CountIdHeaders(file.bytes));
              result.outcome != core::DeleteOutcome::kOk) {
     failure = L"Quorvel's store file\r\n" + IniPath + L"\r\nis not laid out as Quorvel writes it: " +
               core::DeleteOutcomeText(result.outcome) +

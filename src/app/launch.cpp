@@ -3,6 +3,7 @@
 #include "app/messages.h"
 #include "app/prompts.h"
 #include "core/server_args.h"
+#include "core/store_format.h"
 #include "launcher/launcher.h"
 #include "store/files.h"
 #include "store/ini.h"
@@ -29,14 +30,29 @@ void Main::LaunchGame(const std::wstring& servers) {
   }
 
   const std::wstring arguments = core::BuildServerArgs(servers);
-  // The list is kept as typed for the next start. A store that cannot be written must not keep the
-  // player from the game, so the result is deliberately not acted on.
-  (void)ini::WriteIni(L"QRVL_Settings", L"FLIPS", servers, IniPath);
+  // The list is kept as typed for the next start, but only in a store that is there: a new file holding
+  // nothing but the list would leave the next start with neither the game's path nor a first-run request.
+  const store::FileText file = store::ReadWholeFile(IniPath);
+  const base::Status kept = file.status && file.exists
+                                ? ini::WriteIni(file, core::kSettingsSection, core::kServerIpsKey, servers, IniPath)
+                                : file.status;
 
+  // A store that cannot keep the list must not keep the player from the game: it is said afterwards.
   const base::Status started = launcher::StartGame(GamePath, arguments);
   if (!started) {
     prompts_.Message(CouldNot(L"start the game", GamePath, StartFailureReason(started)), L"Quorvel - Launch Error",
                      Prompts::Buttons::Ok, Prompts::Icon::Stop);
+    return;
+  }
+  const std::wstring after = L"The game was started with the servers as typed; the next start of Quorvel shows the list it last remembered.";
+  if (!kept) {
+    prompts_.Message(CouldNot(L"remember the server list in its store file", IniPath, kept.Text(), after),
+                     L"Quorvel - Store Error", Prompts::Buttons::Ok, Prompts::Icon::Stop);
+  } else if (!file.exists) {
+    prompts_.Message(L"Quorvel could not remember the server list: its store file\r\n" + IniPath +
+                         L"\r\nis no longer there. The game was started with the servers as typed; the next start of "
+                         L"Quorvel asks for the game again, as at its first start.",
+                     L"Quorvel - Store Error", Prompts::Buttons::Ok, Prompts::Icon::Stop);
   }
 }
 

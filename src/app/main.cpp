@@ -6,6 +6,7 @@
 #include "app/prompts.h"
 #include "app/view.h"
 #include "base/text.h"
+#include "core/profile.h"
 #include "core/store_format.h"
 #include "registry/mRegistery.h"
 #include "store/files.h"
@@ -17,8 +18,6 @@ namespace {
 using Buttons = Prompts::Buttons;
 using Icon = Prompts::Icon;
 using Answer = Prompts::Answer;
-
-constexpr wchar_t kSettings[] = L"QRVL_Settings";
 
 std::wstring RunningExeFolder() {
   std::wstring path(MAX_PATH, L'\0');
@@ -88,7 +87,7 @@ void Main::LocateGame() {
     return;
   }
   GamePath = prompts_.OpenFile(L"Freelancer.exe | *.exe", L".exe");
-  const base::Status written = ini::WriteIni(kSettings, L"FLPATH", GamePath, IniPath);
+  const base::Status written = ini::WriteIni(core::kSettingsSection, core::kGamePathKey, GamePath, IniPath);
   if (!written) {
     prompts_.Message(CouldNot(L"create its store file", IniPath, written.Text(),
                               L"The folder is not writable. Quorvel uses the game's path until it closes and asks "
@@ -105,42 +104,58 @@ void Main::EndProgram() {
 
 // ---- The installed ID ---------------------------------------------------------------------------
 
-void Main::ReadInstalledId() {
-  for (int i = 0; i < 3; ++i) {
-    DWORD type = REG_SZ;
-    CurrentId.Field(i) = mRegistery::GetRegValue(HKEY_CURRENT_USER, RegKeyPath, InstalledId::kValueNames[i], type);
-  }
-}
-
-void Main::ShowInstalledId() {
-  ReadInstalledId();
-  view_.ShowInstalledKey(CurrentId.InstallKey);
-}
-
 namespace {
 
-// Writes the three values in order; returns the message that names every value that failed, or "".
-std::wstring WriteInstalledId(const std::wstring& key_path, const InstalledId& id) {
+// Does one registry step on each of the three values in order. Returns "", or the message "Quorvel could
+// not <verb> <every value that failed> in the registry key ..." with the first failure's reason.
+template <typename Step>
+std::wstring ForEachValue(const wchar_t* verb, const std::wstring& key_path, std::wstring_view consequence, Step step) {
   std::wstring failed;
   base::Status first_failure;
   for (int i = 0; i < 3; ++i) {
-    const base::Status status = mRegistery::SetRegValue(HKEY_CURRENT_USER, key_path, InstalledId::kValueNames[i], id.Field(i), REG_SZ);
+    const base::Status status = step(i);
     if (status) continue;
-    if (first_failure) first_failure = status;
+    if (failed.empty()) first_failure = status;
     failed += (failed.empty() ? L"" : L", ") + std::wstring(InstalledId::kValueNames[i]);
   }
   if (failed.empty()) return {};
-  return CouldNot(L"write " + failed + L" in the registry key", L"HKEY_CURRENT_USER\\" + key_path,
-                  first_failure.Text(),
-                  L"If the key is missing, Freelancer has not been installed or started for this Windows user.");
+  return CouldNot(verb + (L" " + failed) + L" in the registry key", L"HKEY_CURRENT_USER\\" + key_path,
+                  first_failure.Text(), consequence);
+}
+
+// Writes the three values in order; returns the message that names every value that failed, or "".
+std::wstring WriteInstalledId(const std::wstring& key_path, const InstalledId& id) {
+  return ForEachValue(L"write", key_path,
+                      L"If the key is missing, Freelancer has not been installed or started for this Windows user.",
+                      [&](int i) {
+                        return mRegistery::SetRegValue(HKEY_CURRENT_USER, key_path, InstalledId::kValueNames[i],
+                                                       id.Field(i), REG_SZ);
+                      });
 }
 
 }  // namespace
 
+std::wstring Main::ReadInstalledId() {
+  return ForEachValue(L"read", RegKeyPath, {}, [&](int i) {
+    DWORD type = REG_SZ;
+    base::Status status;
+    CurrentId.Field(i) = mRegistery::GetRegValue(HKEY_CURRENT_USER, RegKeyPath, InstalledId::kValueNames[i], type, status);
+    return status;
+  });
+}
+
+void Main::ShowInstalledId() {
+  ReadInstalledId();  // what cannot be read shows as empty, as a missing value does
+  view_.ShowInstalledKey(CurrentId.InstallKey);
+}
+
 void Main::InstallSavedId(std::int16_t row) {
   // Only a selected list entry reaches here; anything else is ignored rather than read past the table.
   if (row < 1 || row > IdCount || static_cast<size_t>(row) >= SavedIds.size()) return;
-  const SavedIdRow& saved = SavedIds[static_cast<size_t>(row)];
+  ChangeInstalledId(SavedIds[static_cast<size_t>(row)]);
+}
+
+void Main::ChangeInstalledId(const SavedIdRow& saved) {
   ReplaceInstalledId(InstalledId{saved[1], saved[2], saved[3]},
                      {L"This will reset your FL ID to the one selected, continue?", L"Quorvel",
                       L"The FL ID was not changed.", L"FL ID Changed.", L"Saved before a change on "});
@@ -170,10 +185,22 @@ void Main::ReplaceInstalledId(const InstalledId& id, const ReplaceTexts& texts) 
 // ---- Saved IDs ----------------------------------------------------------------------------------
 
 void Main::FillIdList() {
+  listed_.clear();
   std::vector<std::wstring> entries;
-  for (std::int16_t i = 1; i <= IdCount && static_cast<size_t>(i) < SavedIds.size(); ++i)
-    entries.push_back(SavedIds[static_cast<size_t>(i)][1]);
+  for (std::int16_t i = 1; i <= IdCount && static_cast<size_t>(i) < SavedIds.size(); ++i) {
+    listed_.push_back(SavedIds[static_cast<size_t>(i)]);
+    entries.push_back(listed_.back()[1]);
+  }
   view_.ShowIdList(entries);
+}
+
+bool Main::StillListed(int index, std::string_view store_text) const {
+  if (index < 0 || static_cast<size_t>(index) >= listed_.size() || index >= core::CountIdHeaders(store_text)) return false;
+  const core::ProfileIndex file(store_text);
+  const std::string section = core::IdSectionName(index + 1);
+  for (size_t column = 1; column < 4; ++column)
+    if (base::FromAnsi(file.Read(section, core::kIdKeys[column - 1])) != listed_[static_cast<size_t>(index)][column]) return false;
+  return true;
 }
 
 bool Main::Selected(int index) {
@@ -182,8 +209,11 @@ bool Main::Selected(int index) {
   return false;
 }
 
+// Installs what the list showed for the entry, which is what the player picked; the question and the
+// check for an unsaved installed ID read the registry and the store afresh.
 void Main::InstallSelectedId(int index) {
-  if (Selected(index)) InstallSavedId(static_cast<std::int16_t>(index + 1));
+  if (!Selected(index) || static_cast<size_t>(index) >= listed_.size()) return;
+  ChangeInstalledId(listed_[static_cast<size_t>(index)]);
 }
 
 }  // namespace app

@@ -6,6 +6,7 @@
 #include <array>
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace store {
@@ -63,8 +64,9 @@ class Main {
   void EndProgram();  // closes every window at once; nothing is asked or saved
   bool Ended() const { return ended_; }
 
-  // The installed ID.
-  void ReadInstalledId();
+  // The installed ID. ReadInstalledId returns what could not be read (a missing key or value reads
+  // as empty, which is no failure), or "".
+  std::wstring ReadInstalledId();
   void ShowInstalledId();
   void InstallSavedId(std::int16_t row);
   void ClearInstalledId();
@@ -92,11 +94,17 @@ class Main {
     std::wstring done;
     const wchar_t* kept_as;  // the description of an installed ID saved before it is replaced
   };
+  void ChangeInstalledId(const SavedIdRow& saved);  // "Change FL ID" to these values
   void ReplaceInstalledId(const InstalledId& id, const ReplaceTexts& texts);
   bool KeepInstalledId(const ReplaceTexts& texts, std::wstring& paragraph);
   int AddToStore(const InstalledId& id, const std::wstring& description, const store::FileText& file,
                  std::wstring& refusal);
   bool Selected(int index);  // false, after saying so, when nothing is picked
+  // Whether section FLID_(index + 1) of the store's text holds the three values the list shows for
+  // entry index: another program may have changed the file since the list was filled.
+  bool StillListed(int index, std::string_view store_text) const;
+
+  std::vector<SavedIdRow> listed_;  // what the manage window's list shows, entry k in listed_[k]
 
   Prompts& prompts_;
   Printer& printer_;

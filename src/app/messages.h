@@ -15,4 +15,14 @@ inline std::wstring CouldNot(std::wstring_view what, std::wstring_view object, s
   return text;
 }
 
+// The store's saved IDs are no longer those the manage window lists: nothing was done (not_done says
+// what), and the list is filled again from the file.
+inline std::wstring ListChanged(std::wstring_view ini_path, std::wstring_view not_done) {
+  std::wstring text = L"The saved IDs in Quorvel's store file\r\n";
+  text.append(ini_path).append(L"\r\nchanged since the list was filled: another program, or another copy of Quorvel, "
+                               L"changed the file. ");
+  text.append(not_done).append(L"\r\n\r\nThe list now shows the saved IDs as the file holds them; pick the ID again.");
+  return text;
+}
+
 }  // namespace app

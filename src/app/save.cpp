@@ -60,16 +60,17 @@ std::wstring Today() {
 
 }  // namespace
 
-// Adds the ID, with a description when one is given, to the store as `file` holds it, just read.
-// Returns its number; otherwise `refusal` says why it was not saved, the store unchanged: -1 when the
-// file's headers forbid it, 0 when the file could not be read or written.
+// Adds the ID, with a description when one is given, to the store as `file` holds it, just read (and
+// readable). Returns its number; otherwise `refusal` says why it was not saved, the store unchanged:
+// -1 when the file's headers forbid it or the store is full, 0 when the file could not be written.
 int Main::AddToStore(const InstalledId& id, const std::wstring& description, const store::FileText& file,
                      std::wstring& refusal) {
-  if (!file.status) {
-    refusal = CouldNot(L"save the FL ID in", IniPath, file.status.Text(), kUnchanged);
-    return 0;
-  }
+  // Counted in the file as it is now, not as last loaded: another program may have changed it.
   const int count = core::CountIdHeaders(file.bytes);
+  if (count >= core::kMaxSavedIds) {
+    refusal = FullStore();
+    return -1;
+  }
   const int number = core::FreeIdNumber(file.bytes, count);
   if (number > count + 1) {
     // Every number a load would reach is taken by a section that is not counted (a header in other
@@ -91,21 +92,20 @@ int Main::AddToStore(const InstalledId& id, const std::wstring& description, con
 }
 
 void Main::SaveInstalledId() {
-  ReadInstalledId();
-  std::wstring refusal = Unstorable(CurrentId);
-  if (!refusal.empty()) refusal = kNotSaved + refusal;
-  if (refusal.empty() && IdCount >= core::kMaxSavedIds) refusal = FullStore();
-  if (!refusal.empty()) {
-    prompts_.Message(refusal, kSaveError, Buttons::Ok, Icon::Stop);
-    return;
-  }
-  // Numbered from the file as it is now, not from the last load: another program may have changed it.
-  const int number = AddToStore(CurrentId, {}, store::ReadWholeFile(IniPath), refusal);
-  // A refused header is said at once; a failed read or write after the store is shown again as it is.
+  std::wstring refusal = ReadInstalledId();
+  if (!refusal.empty())
+    refusal += L"\r\n\r\nThe installed FL ID was not saved; the store was not changed.";
+  else if (refusal = Unstorable(CurrentId); !refusal.empty())
+    refusal = kNotSaved + refusal;
+  const store::FileText file = refusal.empty() ? store::ReadWholeFile(IniPath) : store::FileText{};
+  if (refusal.empty() && !file.status) refusal = CouldNot(L"save the FL ID in", IniPath, file.status.Text(), kUnchanged);
+  // Refused before anything was written: said at once, with no reload that could only add a box.
+  const int number = refusal.empty() ? AddToStore(CurrentId, {}, file, refusal) : -1;
   if (number < 0) {
     prompts_.Message(refusal, kSaveError, Buttons::Ok, Icon::Stop);
     return;
   }
+  // Saved or not written: the store is shown again as it is.
   LoadStore();
   if (Ended()) return;  // the store had vanished and the first-run question was cancelled
   if (number == 0) {
@@ -121,7 +121,13 @@ void Main::SaveInstalledId() {
 // when it is to stay installed: the store cannot take it now, or it can never be stored and the player
 // did not answer Yes to losing it. `paragraph` receives what the done box adds.
 bool Main::KeepInstalledId(const ReplaceTexts& texts, std::wstring& paragraph) {
-  ReadInstalledId();
+  if (const std::wstring unread = ReadInstalledId(); !unread.empty()) {
+    // Unread is not "nothing installed": an ID that may be in no saved ID is not replaced blind.
+    prompts_.Message(std::wstring(texts.not_done) + L"\r\n\r\n" + unread +
+                         L"\r\n\r\nQuorvel cannot tell whether the installed FL ID is saved, so it left it installed.",
+                     L"Quorvel - Registry Error", Buttons::Ok, Icon::Stop);
+    return false;
+  }
   const InstalledId installed = CurrentId;
   if (installed.Empty()) return true;
   if (const std::wstring why = Unstorable(installed); !why.empty())
@@ -138,10 +144,7 @@ bool Main::KeepInstalledId(const ReplaceTexts& texts, std::wstring& paragraph) {
                                    base::ToAnsi(installed.MPAccountNameSig), ""};
     for (std::size_t row = 1; row < loaded.rows.size(); ++row)
       if (std::equal(as_stored.begin() + 1, as_stored.begin() + 4, loaded.rows[row].begin() + 1)) return true;
-    if (loaded.id_count >= core::kMaxSavedIds)
-      refusal = FullStore();
-    else
-      number = AddToStore(installed, texts.kept_as + Today(), file, refusal);
+    number = AddToStore(installed, texts.kept_as + Today(), file, refusal);
   } else {
     refusal = file.status ? kNotSaved + (L"its store file\r\n" + IniPath) + L"\r\nis not there."
                           : CouldNot(L"read its store file", IniPath, file.status.Text());

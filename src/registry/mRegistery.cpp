@@ -8,13 +8,27 @@
 
 namespace mRegistery {
 
+namespace {
+
+// A missing key or value is no failure: the game has simply not made it (yet).
+base::Status UnlessMissing(LSTATUS rc) {
+  return rc == ERROR_FILE_NOT_FOUND || rc == ERROR_PATH_NOT_FOUND ? base::Status::Ok()
+                                                                 : base::Status::Fail(static_cast<unsigned long>(rc));
+}
+
+}  // namespace
+
 std::wstring GetRegValue(HKEY rootKey, const std::wstring& keyPath, const std::wstring& valueName,
-                         DWORD& valueType) {
+                         DWORD& valueType, base::Status& status) {
   const std::string path = base::ToAnsi(keyPath);
   const std::string name = base::ToAnsi(valueName);
   base::UniqueKey key;
+  status = base::Status::Ok();
   // Opened for reading only; a missing key reads as the empty text.
-  if (RegOpenKeyExA(rootKey, path.c_str(), 0, KEY_QUERY_VALUE, key.put()) != ERROR_SUCCESS) return {};
+  if (LSTATUS rc = RegOpenKeyExA(rootKey, path.c_str(), 0, KEY_QUERY_VALUE, key.put()); rc != ERROR_SUCCESS) {
+    status = UnlessMissing(rc);
+    return {};
+  }
 
   std::vector<char> data(core::kRegDataSize, '\0');
   DWORD size = static_cast<DWORD>(data.size());
@@ -28,7 +42,10 @@ std::wstring GetRegValue(HKEY rootKey, const std::wstring& keyPath, const std::w
     size = static_cast<DWORD>(data.size());
     rc = RegQueryValueExA(key.get(), name.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(data.data()), &size);
   }
-  if (rc != ERROR_SUCCESS) return {};
+  if (rc != ERROR_SUCCESS) {
+    status = UnlessMissing(rc);
+    return {};
+  }
   valueType = type;
   // The stored type is not examined: whatever bytes the value holds are text up to the first zero.
   return base::FromAnsi(core::DecodeRegValue(data.data(), size));

@@ -64,6 +64,7 @@ static int Worker(char** argv) {
     const std::wstring text = base::FromAnsi(op.text);
     for (const wchar_t* name : {L"InstallKey", L"MPAccountName", L"MPAccountNameSig"})
       if (op.kind == kSave && !mRegistery::SetRegValue(HKEY_CURRENT_USER, key, name, text, REG_SZ)) return 3;
+    program.FillIdList();  // the player picks from the list as the store was last loaded
     InterlockedExchange(&shared->begun, seq);
     if (op.kind == kSave) program.SaveInstalledId();
     else op.kind == kDescribe ? program.StoreDescription(op.index, text) : program.DeleteSelectedId(op.index);

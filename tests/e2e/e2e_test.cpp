@@ -155,6 +155,8 @@ TEST_F(Play, FirstRunLocatesTheGameAndKeepsOnlyItsPath) {
   Press(VK_RETURN);
   EXPECT_EQ(Text(In(kMain, ui::frm_main::lbl_currentid)), L"9F8E-7D6C-5B4A-3928-1706");
   EXPECT_EQ(Store(), settings_);
+  PostMessageW(Find(kMain), WM_SYSCOMMAND, SC_CLOSE, 0);  // the close box
+  Until([&] { return WaitForSingleObject(process_.get(), 0) == WAIT_OBJECT_0; }, "quorvel.exe to end once its main window closed");
 }
 
 TEST_F(Play, ChangeToTheSecondSavedIdThenLaunchWithTwoServers) {

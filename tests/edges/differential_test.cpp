@@ -19,7 +19,7 @@ class Differential : public ::testing::Test {
     return file;
   }
   static std::wstring Ours(const std::wstring& file, const std::string& section, const std::string& key) {
-    return ini::ReadIni(base::FromAnsi(section), base::FromAnsi(key), file);
+    return ini::ReadIni(section, key, file);
   }
   // What the program's reads would get from Wine: a 255-character buffer, default "".
   static std::wstring Wine(const std::wstring& file, const std::string& section, const std::string& key) {
@@ -87,7 +87,7 @@ TEST_F(Differential, WritesLeaveFilesThatReadAsWinesDo) {
     const std::wstring ours = Fresh(start), wine = Fresh(start);
     std::string names = start;
     for (const auto& [section, key, value] : writes) {
-      EXPECT_TRUE(ini::WriteIni(base::FromAnsi(section), base::FromAnsi(key), base::FromAnsi(value), ours).ok());
+      EXPECT_TRUE(ini::WriteIni(section, key, base::FromAnsi(value), ours).ok());
       WritePrivateProfileStringA(section.c_str(), key.c_str(), value.c_str(), base::ToAnsi(wine).c_str());
       names += "\r\n[" + section + "]\r\n" + key + "=\r\n";
     }

@@ -78,6 +78,10 @@ class Program : public support::ProgramTest {
       EXPECT_EQ(Installed(), row.registry);
     }
   }
+  // Another program (or another copy of Quorvel) writes these bytes into the store, then the player acts.
+  std::function<void(Main&)> Then(std::string bytes, std::function<void(Main&)> act) {
+    return [this, bytes, act](Main& m) { support::WriteBytes(StorePath(), bytes); act(m); };
+  }
   testing::AssertionResult Saw(Lines expected) {
     for (std::wstring& line : expected)
       for (const auto& [name, value] : {std::pair{L"{store}", StorePath()}, {L"{key}", key_.path}})
@@ -126,15 +130,21 @@ TEST_F(Program, InstallsAndClearsTheInstalledId) {
   const std::wstring failed = L"Quorvel could not write InstallKey, MPAccountName, MPAccountNameSig in the registry key\r\nHKEY_CURRENT_USER\\"
                               L"{key}\r\n\r\n…\r\n\r\nIf the key is missing, Freelancer has not been installed or started for this Windows user.";
   const auto wipe = [](Main& m) { m.ClearInstalledId(); };
-  const auto denied = [this](Main& m) {  // everyone denied reading and setting values (Wine checks it as Windows does)
-    PSECURITY_DESCRIPTOR deny = nullptr;
-    ConvertStringSecurityDescriptorToSecurityDescriptorW(L"D:(D;;0x3;;;WD)(A;;KA;;;WD)", SDDL_REVISION_1, &deny, nullptr);
-    base::UniqueKey key;
-    RegOpenKeyExW(HKEY_CURRENT_USER, key_.path.c_str(), 0, WRITE_DAC, key.put());
-    RegSetKeySecurity(key.get(), DACL_SECURITY_INFORMATION, deny);
-    LocalFree(deny);
-    m.InstallSelectedId(0);
+  const auto denied = [this](std::function<void(Main&)> act) {  // everyone denied reading and setting values, then allowed again
+    return [this, act](Main& m) {
+      for (const wchar_t* dacl : {L"D:(D;;0x3;;;WD)(A;;KA;;;WD)", L"D:(A;;KA;;;WD)"}) {  // Wine checks access as Windows does
+        PSECURITY_DESCRIPTOR sd = nullptr;
+        ConvertStringSecurityDescriptorToSecurityDescriptorW(dacl, SDDL_REVISION_1, &sd, nullptr);
+        base::UniqueKey key;
+        RegOpenKeyExW(HKEY_CURRENT_USER, key_.path.c_str(), 0, WRITE_DAC, key.put());
+        RegSetKeySecurity(key.get(), DACL_SECURITY_INFORMATION, sd);
+        LocalFree(sd);
+        if (dacl[3] == L'D') act(m);  // while denied
+      }
+    };
   };
+  const std::wstring unread = L"Quorvel could not read InstallKey, MPAccountName, MPAccountNameSig in the registry key\r\nHKEY_CURRENT_USER\\{key}"
+                              L"\r\n\r\n…";
   const Row rows[] = {
       {"change", store, Pick(1), {kChange, L"key key-b", L"i Done!: FL ID Changed."}, "=", kAsIs, "", "key-b/255|/255|sig-b/255"},
       {"change to a code-page text", store, Pick(0), {kChange, L"key key-\u00e9", L"i Done!: FL ID Changed."}, "=", kAsIs, "",
@@ -147,8 +157,10 @@ TEST_F(Program, InstallsAndClearsTheInstalledId) {
        {}, "=", kAsIs, "", kAsGame},
       {"no game key: change", store, Pick(0), {kChange, L"key ", L"x Quorvel - Registry Error: The FL ID was not changed.\r\n\r\n" + failed},
        "=", kAsIs, "", "", "-"},
-      {"no access to the key", store, denied, {kChange, L"key ", L"x Quorvel - Registry Error: The FL ID was not changed.\r\n\r\n"
-       L"Quorvel could not write InstallKey, MPAccountName, MPAccountNameSig in the registry key\r\nHKEY_CURRENT_USER\\{key}…"}},
+      {"no access to the key: change", store, denied(Pick(0)), {kChange, L"x Quorvel - Registry Error: The FL ID was not changed.\r\n\r\n" +
+       unread + L"\r\n\r\nQuorvel cannot tell whether the installed FL ID is saved, so it left it installed."}, "=", kAsIs, "", kAsGame},
+      {"no access to the key: save", store, denied([](Main& m) { m.SaveInstalledId(); }),
+       {L"x Quorvel - Save Error: " + unread + L"\r\n\r\nThe installed FL ID was not saved; the store was not changed."}},
       {"no game key: clear", store, wipe, {kClear, L"key ", L"x Quorvel - Registry Error: The FL ID was not cleared.\r\n\r\n" + failed},
        "=", kAsIs, "", "", "-"},
   };
@@ -247,8 +259,10 @@ TEST_F(Program, SavesTheInstalledId) {
       {"a header in other letter case", kSettings + "[flid_1]\r\nINSTALL=a\r\n", save,
        {refused + L"the store file\r\n{store}\r\nholds a saved-ID section whose header Quorvel does not count…", L"list"}},
       {"read-only", kThree, save, {kServers, kPrompt, failed, L"list key-a key-b key-c"}, "=", kReadOnly},
-      {"held exclusively", kThree, save, {L"x Quorvel - Store Error: …", failed, L"list"}, "=", kLocked},
-      {"a folder in the store's place", kThree, save, {kAsk, L"closed"}, "", kFolder, "c"},
+      {"held exclusively", kThree, save, {failed, L"list key-a key-b key-c"}, "=", kLocked},
+      {"a folder in the store's place", kThree, save, {failed, L"list key-a key-b key-c"}, "", kFolder},
+      {"full since the list was filled", kThree, Then(full, save), {refused + L"the store already holds 32766 saved IDs…", L"list key-a key-b key-c"},
+       full},
   };
   for (const Row& row : rows) Run(row);
 }
@@ -267,7 +281,11 @@ TEST_F(Program, DeletesASavedId) {
                                  L"was not deleted; the store file was not changed. If another program has the file open, close it and try again.";
   const std::wstring unread = L"x Quorvel - Delete Error: Quorvel could not read its store file\r\n{store}\r\n\r\n…\r\n\r\nThe saved ID was not "
                               L"deleted; the store file was not changed.";
-  const auto edited = [this](std::string bytes) { return [this, bytes](Main& m) { support::WriteBytes(StorePath(), bytes); m.DeleteSelectedId(0); }; };
+  const std::wstring changed = L"x Quorvel - Delete Error: The saved IDs in Quorvel's store file\r\n{store}\r\nchanged since the list was filled: "
+                              L"another program, or another copy of Quorvel, changed the file. The saved ID was not deleted; the store file "
+                              L"was not changed.\r\n\r\nThe list now shows the saved IDs as the file holds them; pick the ID again.";
+  const auto edited = [this](std::string bytes, int index = 0) { return Then(bytes, [index](Main& m) { m.DeleteSelectedId(index); }); };
+  const std::string b_c = kSettings + Id(1, "b") + Id(2, "c", "third");  // another copy deleted key-a
   std::string twelve = kSettings, eleven = kSettings, listed;
   for (int n = 1; n <= 12; ++n) twelve += Id(n, std::to_string(n), "d" + std::to_string(n));
   for (int n = 2; n <= 12; ++n) eleven += Id(n - 1, std::to_string(n), "d" + std::to_string(n)), listed += " key-" + std::to_string(n);
@@ -279,7 +297,13 @@ TEST_F(Program, DeletesASavedId) {
       {"settings behind the last", Id(1, "a") + Id(2, "b") + kSettings, del(1), shows(L" key-a"), Id(1, "a") + kSettings},
       {"No", kThree, del(1), {sure, L"label "}, "=", kAsIs, "n"},
       {"nothing picked", kThree, del(-1), {kOops}},
-      {"its header went", kThree, edited(kSettings + Id(2, "b") + Id(3, "c")), shows(L"  key-b", laid_out), kSettings + Id(2, "b") + Id(3, "c")},
+      {"an ID added at the end", kThree, edited(kThree + Id(4, "d")), shows(L" key-b key-c key-d"), b_c + Id(3, "d")},
+      {"its section holds another ID", kThree, edited(b_c, 1), shows(L" key-b key-c", changed), b_c},
+      {"the shown ID gone", kThree, edited(kSettings + Id(1, "a", "first") + Id(2, "b"), 2), shows(L" key-a key-b", changed),
+       kSettings + Id(1, "a", "first") + Id(2, "b")},
+      {"replaced whole by another copy", kThree, edited(kSettings + Id(1, "x")), shows(L" key-x", changed), kSettings + Id(1, "x")},
+      {"its header misspelt", kThree, edited(kSettings + "[FLID_1 ]" + Id(1, "a").substr(8) + Id(2, "b") + Id(3, "c")), shows(L" key-a key-b key-c", laid_out),
+       kSettings + "[FLID_1 ]" + Id(1, "a").substr(8) + Id(2, "b") + Id(3, "c")},
       {"a later header went", kThree, edited(kSettings + Id(1, "a") + Id(3, "c")), shows(L" key-a ", laid_out), kSettings + Id(1, "a") + Id(3, "c")},
       {"a header ends the file", kThree, edited(kSettings + Id(1, "a") + "[FLID_2]"), shows(L" key-a ", laid_out), kSettings + Id(1, "a") + "[FLID_2]"},
       {"read-only", kThree, del(0), shows(L" key-a key-b key-c", unwritten), "=", kReadOnly},
@@ -304,6 +328,10 @@ TEST_F(Program, ShowsAndStoresDescriptions) {
                               L"\r\n\r\nThe description was not changed. If another program has the file open, close it and try again.";
   const std::wstring gone = L"x Quorvel - Description Error: Quorvel's store file\r\n{store}\r\nis no longer there, so the description was "
                             L"not stored.";
+  const std::wstring changed = L"x Quorvel - Description Error: The saved IDs in Quorvel's store file\r\n{store}\r\nchanged since the list was "
+                               L"filled: another program, or another copy of Quorvel, changed the file. The description was not stored; the "
+                               L"store file was not changed.\r\n\r\nThe list now shows the saved IDs as the file holds them; pick the ID again.";
+  const std::string b = kSettings + Id(1, "b", "b's");  // another copy deleted key-a
   const Row rows[] = {
       {"picked", kSettings + Id(1, "a", "1|2|3|4|5|6|[x]"), [](Main& m) { m.ShowDescription(0); m.ShowDescription(-1); },
        {L"label 1\r\n2\r\n3\r\n4\r\n5|6|[x]", L"box 1|2|3|4|5|6|[x]", L"label ", L"box "}},
@@ -322,6 +350,12 @@ TEST_F(Program, ShowsAndStoresDescriptions) {
       {"read-only", two, store(0, L"new"), {old, box, failed}, "=", kReadOnly},
       {"read-only, the same text", two, store(0, L"old|text"), {old, box, more}, "=", kReadOnly},  // nothing to write
       {"the store went", two, store(0, L"new"), {old, box, gone}, "", kGone},
+      {"an ID added at the end", two, Then(two + Id(3, "c"), store(1, L"new")), {L"label new", L"box new", more},
+       kSettings + Id(1, "a", "old|text") + Id(2, "b", "new") + Id(3, "c")},
+      {"its section holds another ID", two, Then(b, store(0, L"new")), {kServers, kPrompt, L"list key-b", L"label ", changed}, b},
+      {"the shown ID gone", two, Then(b, store(1, L"new")), {kServers, kPrompt, L"list key-b", L"label ", changed}, b},
+      {"replaced whole by another copy", two, Then(kSettings + Id(1, "x"), store(0, L"new")), {kServers, kPrompt, L"list key-x", L"label ", changed},
+       kSettings + Id(1, "x")},
   };
   for (const Row& row : rows) Run(row);
 }
@@ -341,7 +375,12 @@ TEST_F(Program, LaunchesTheGame) {
       {"quoted, with blanks, brackets, =, ; and ,", settings(game, "old"), launch(L"  \"1.2.3.4\" |[::1]|host,name=x;y  "), {},
        settings(game, "  \"1.2.3.4\" |[::1]|host,name=x;y  ")},
       {"empty", settings(game, "old"), launch(L""), {}, settings(game, "")},
-      {"the store held open", settings(game, "old"), launch(L"5.6.7.8"), {}, "=", kHeld},
+      {"the store held open", settings(game, "old"), launch(L"5.6.7.8"),
+       {L"x Quorvel - Store Error: Quorvel could not remember the server list in its store file\r\n{store}\r\n\r\n…\r\n\r\nThe game was "
+        L"started with the servers as typed; the next start of Quorvel shows the list it last remembered."}, "=", kHeld},
+      {"the store went", settings(game, "old"), launch(L"5.6.7.8"),
+       {L"x Quorvel - Store Error: Quorvel could not remember the server list: its store file\r\n{store}\r\nis no longer there. The game was "
+        L"started with the servers as typed; the next start of Quorvel asks for the game again, as at its first start."}, "", kGone},
       {"no such game", settings(dir_.File(L"gone.exe"), "old"), launch(L"1.2.3.4"),
        {L"x Oops!: Path: " + dir_.File(L"gone.exe") + L"\r\nto Freelancer.exe does not exist!"}},
       {"no path", settings(L"", "old"), launch(L"1.2.3.4"), {L"x Oops!: Path: \r\nto Freelancer.exe does not exist!"}},
@@ -349,7 +388,7 @@ TEST_F(Program, LaunchesTheGame) {
        {L"x Quorvel - Launch Error: Quorvel could not start the game\r\n" + junk + L"\r\n\r\n…"}, settings(junk, "9.9.9.9")},
   };
   for (const Row& row : rows) Run(row);
-  EXPECT_EQ(seen_.log.back().find(L"%1"), std::wstring::npos) << "an unfilled insert in the system's reason";
+  EXPECT_TRUE(!seen_.log.empty() && seen_.log.back().find(L"%1") == std::wstring::npos) << "no box, or an unfilled insert in the system's reason";
 }
 
 }  // namespace

@@ -44,6 +44,7 @@ class Robust : public support::ProgramTest {
     step([&] { ids.insert("saved-now"); program_->SaveInstalledId(); return Installs(Store()) == ids; });
     step([&] {
       ids = Installs(Store());
+      program_->FillIdList();  // the manage window opened after the save
       program_->StoreDescription(0, L"checked [1] = ; x|y");
       Start(nullptr, "saved-now|m|s");
       program_->ShowDescription(0);

@@ -134,6 +134,7 @@ app::Main& ProgramTest::Start(const char* store, const char* installed) {
   for (std::string value; const char* name : {"InstallKey", "MPAccountName", "MPAccountNameSig"})
     if (installed != nullptr) key_.Set(name, (std::getline(values, value, '|'), value) + '\0');
   Fresh().StartUp();
+  program_->FillIdList();  // the manage window's list, as the player sees it when it opens
   seen_.log.clear();
   return *program_;
 }

@@ -74,7 +74,7 @@ testing::AssertionResult LogIs(const std::vector<std::wstring>& log, const std::
 class ProgramTest : public ::testing::Test {
  protected:
   // Starts the program on a store (none when null) with the installed ID "install|man|sig" (the game's
-  // key missing when null), then empties the log.
+  // key missing when null) and fills the list of saved IDs, then empties the log.
   app::Main& Start(const char* store, const char* installed = "key-i|man-i|sig-i");
   app::Main& Fresh();  // a new program on the same folder and key, not started
   std::wstring StorePath() const { return dir_.File(L"FLIDs.ini"); }
