@@ -7,8 +7,10 @@ enable_language(RC)
 add_compile_options(-ffile-prefix-map=${CMAKE_SOURCE_DIR}/= -ffile-prefix-map=${CMAKE_BINARY_DIR}/=)
 add_link_options(-Wl,--no-insert-timestamp)
 
-# The version, written once as the project's version, for the version resource and the About window.
+# The version, written once as the project's version, for the version resource, the manifest and the
+# About window. The resource compiler finds the made manifest through the include folder.
 configure_file(${CMAKE_SOURCE_DIR}/src/res/version.h.in ${CMAKE_BINARY_DIR}/generated/quorvel_version.h @ONLY)
+configure_file(${CMAKE_SOURCE_DIR}/src/res/quorvel.manifest.in ${CMAKE_BINARY_DIR}/generated/quorvel.manifest @ONLY)
 include_directories(${CMAKE_BINARY_DIR}/generated)
 
 quorvel_layer(base)
@@ -19,6 +21,7 @@ quorvel_layer(registry base core)
 quorvel_layer(launcher base core)
 quorvel_layer(app store registry launcher base core)
 quorvel_layer(ui app base core)
+target_include_directories(quorvel_ui PRIVATE ${CMAKE_SOURCE_DIR}/src/res)  # resource.h: the resources' ids
 
 add_executable(quorvel WIN32 ${CMAKE_SOURCE_DIR}/src/entry/winmain.cpp ${CMAKE_SOURCE_DIR}/src/res/quorvel.rc)
 target_compile_options(quorvel PRIVATE ${QUORVEL_WARNINGS})

@@ -64,11 +64,39 @@ struct DcTraits {
   static void Close(HDC h) { DeleteDC(h); }
 };
 
+struct ScreenDcTraits {
+  static HDC Invalid() { return nullptr; }
+  static void Close(HDC h) { ReleaseDC(nullptr, h); }
+};
+struct MenuTraits {
+  static HMENU Invalid() { return nullptr; }
+  static void Close(HMENU h) { DestroyMenu(h); }
+};
+
 using UniqueFile = Unique<HANDLE, FileTraits>;      // CreateFile, CreateFile2
 using UniqueHandle = Unique<HANDLE, KernelTraits>;  // processes, threads, events
 using UniqueKey = Unique<HKEY, KeyTraits>;
 using UniqueFind = Unique<HANDLE, FindTraits>;
 using UniqueGdi = Unique<HGDIOBJ, GdiTraits>;
-using UniqueDc = Unique<HDC, DcTraits>;
+using UniqueDc = Unique<HDC, DcTraits>;              // CreateDC, CreateCompatibleDC
+using UniqueScreenDc = Unique<HDC, ScreenDcTraits>;  // GetDC(nullptr)
+using UniqueMenu = Unique<HMENU, MenuTraits>;        // a menu not (yet) owned by a window
+
+// An object selected into a DC for one scope; the one it replaced is put back before it goes.
+class Selection {
+ public:
+  Selection(HDC dc, HGDIOBJ object) : dc_(dc), previous_(SelectObject(dc, object)) {}
+  Selection(const Selection&) = delete;
+  Selection& operator=(const Selection&) = delete;
+  ~Selection() {
+    if (ok()) SelectObject(dc_, previous_);
+  }
+  // SelectObject reports a failure as NULL, or for regions as HGDI_ERROR (all bits set).
+  bool ok() const { return previous_ != nullptr && previous_ != reinterpret_cast<HGDIOBJ>(static_cast<LONG_PTR>(-1)); }
+
+ private:
+  HDC dc_;
+  HGDIOBJ previous_;
+};
 
 }  // namespace base

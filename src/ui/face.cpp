@@ -10,18 +10,11 @@ namespace {
 
 constexpr int kPointsTimes100 = 825;
 
-// Selects a font into a DC for one scope.
-class Selected {
- public:
-  Selected(HDC dc, const LOGFONTW& font) : dc_(dc), font_(CreateFontIndirectW(&font)), old_(SelectObject(dc, font_.get())) {}
-  ~Selected() { SelectObject(dc_, old_); }
-  Selected(const Selected&) = delete;
-  Selected& operator=(const Selected&) = delete;
-
- private:
-  HDC dc_;
-  base::UniqueGdi font_;
-  HGDIOBJ old_;
+// A font made from a description and selected into a DC for one scope.
+struct Selected {
+  Selected(HDC dc, const LOGFONTW& font) : font_(CreateFontIndirectW(&font)), selection_(dc, font_.get()) {}
+  base::UniqueGdi font_;  // made first, deleted last: after the selection has put the old one back
+  base::Selection selection_;
 };
 
 // Whether the system gives this face itself, not another in its place, within a pixel of 8.25 pt.
@@ -73,16 +66,10 @@ std::wstring ChooseFace(const WindowDesign& design, UINT dpi) {
   static constexpr const wchar_t* kFaces[] = {
       L"MS Sans Serif", L"Microsoft Sans Serif", L"Tahoma", L"Segoe UI", L"DejaVu Sans Condensed", L"Liberation Sans Narrow",
       L"Arial Narrow", L"Nimbus Sans Narrow", L"DejaVu Sans", L"Liberation Sans", L"Arial", L"Nimbus Sans"};
-  const HDC screen = GetDC(nullptr);
-  const wchar_t* chosen = L"Microsoft Sans Serif";  // when nothing here fits: the system's nearest to it
-  for (const wchar_t* face : kFaces) {
-    if (Gives(screen, face, dpi) && Fits(screen, design, dpi, face)) {
-      chosen = face;
-      break;
-    }
-  }
-  ReleaseDC(nullptr, screen);
-  return chosen;
+  const base::UniqueScreenDc screen(GetDC(nullptr));
+  for (const wchar_t* face : kFaces)
+    if (Gives(screen.get(), face, dpi) && Fits(screen.get(), design, dpi, face)) return face;
+  return L"Microsoft Sans Serif";  // when nothing here fits: the system's nearest to it
 }
 
 }  // namespace ui

@@ -11,20 +11,20 @@ namespace {
 
 // clang-format off
 constexpr ControlRow kRows[] = {
-  // id                       name              kind          frame                    caption                         left   top  width height tab  bold
-  {frm_main::fram_currentid,  L"fram_currentid", Kind::Frame,  0,                       L"Current FL ID Installed:",     120,  120, 6255,  735,  0},
-  {frm_main::lbl_currentid,   L"lbl_currentid",  Kind::Label,  frm_main::fram_currentid, L"",                            120,  360, 4095,  255,  1, true},
-  {frm_main::btn_refresh,     L"btn_refresh",    Kind::Button, frm_main::fram_currentid, L"Refresh",                     4320,  240,  855,  375,  2},
-  {frm_main::btn_print,       L"btn_print",      Kind::Button, frm_main::fram_currentid, L"Print",                       5280,  240,  855,  375,  3},
-  {frm_main::fram_options,    L"fram_options",   Kind::Frame,  0,                       L"Choose Option:",               120,  960, 6255,  975,  4},
-  {frm_main::btn_mng_ids,     L"btn_mng_ids",    Kind::Button, frm_main::fram_options,  L"Manage FL IDs",                240,  360, 1695,  375,  5},
-  {frm_main::btn_saveid,      L"btn_saveid",     Kind::Button, frm_main::fram_options,  L"Save FL ID",                  2280,  360, 1695,  375,  6},
-  {frm_main::btn_clearid,     L"btn_clearid",    Kind::Button, frm_main::fram_options,  L"Clear installed FL ID",       4320,  360, 1695,  375,  7},
-  {frm_main::frame_launchfl,  L"frame_launchfl", Kind::Frame,  0,                       L"Launch Freelancer",            120, 2040, 6255, 1215,  8},
-  {frm_main::txt_serverips,   L"txt_serverips",  Kind::Edit,   frm_main::frame_launchfl, L"",                           1080,  360, 3615,  375,  9},
-  {frm_main::btn_launchfl,    L"btn_launchfl",   Kind::Button, frm_main::frame_launchfl, L"Launch FL",                  4800,  360, 1335,  375, 10},
-  {frm_main::Label1,          L"Label1",         Kind::Label,  frm_main::frame_launchfl, L"Server ip(s):",               120,  360,  855,  375, 11},
-  {frm_main::Label2,          L"Label2",         Kind::Label,  frm_main::frame_launchfl, L"Separate multiple server ips with |", 1080, 840, 2655, 255, 12},
+  // id                       kind          frame                    caption                         left   top  width height tab  bold
+  {frm_main::fram_currentid,  Kind::Frame,  0,                       L"Current FL ID Installed:",     120,  120, 6255,  735,  0},
+  {frm_main::lbl_currentid,   Kind::Label,  frm_main::fram_currentid, L"",                            120,  360, 4095,  255,  1, true},
+  {frm_main::btn_refresh,     Kind::Button, frm_main::fram_currentid, L"Refresh",                     4320,  240,  855,  375,  2},
+  {frm_main::btn_print,       Kind::Button, frm_main::fram_currentid, L"Print",                       5280,  240,  855,  375,  3},
+  {frm_main::fram_options,    Kind::Frame,  0,                       L"Choose Option:",               120,  960, 6255,  975,  4},
+  {frm_main::btn_mng_ids,     Kind::Button, frm_main::fram_options,  L"Manage FL IDs",                240,  360, 1695,  375,  5},
+  {frm_main::btn_saveid,      Kind::Button, frm_main::fram_options,  L"Save FL ID",                  2280,  360, 1695,  375,  6},
+  {frm_main::btn_clearid,     Kind::Button, frm_main::fram_options,  L"Clear installed FL ID",       4320,  360, 1695,  375,  7},
+  {frm_main::frame_launchfl,  Kind::Frame,  0,                       L"Launch Freelancer",            120, 2040, 6255, 1215,  8},
+  {frm_main::txt_serverips,   Kind::Edit,   frm_main::frame_launchfl, L"",                           1080,  360, 3615,  375,  9},
+  {frm_main::btn_launchfl,    Kind::Button, frm_main::frame_launchfl, L"Launch FL",                  4800,  360, 1335,  375, 10},
+  {frm_main::Label1,          Kind::Label,  frm_main::frame_launchfl, L"Server ip(s):",               120,  360,  855,  375, 11},
+  {frm_main::Label2,          Kind::Label,  frm_main::frame_launchfl, L"Separate multiple server ips with |", 1080, 840, 2655, 255, 12},
 };
 // clang-format on
 

@@ -8,22 +8,22 @@ namespace {
 using M = frm_mng_ids;
 // clang-format off
 constexpr ControlRow kRows[] = {
-  // id              name               kind          frame              caption                      left   top  width height tab  bold
-  {M::frame_changer,  L"frame_changer",  Kind::Frame,  0,                 L"Change FL ID",              120,  120, 5535, 1335,  0},
-  {M::cmbo_flids,     L"cmbo_flids",     Kind::Combo,  M::frame_changer,  L"- Select ID -",             120,  840, 5295,  315,  1},
-  {M::lbl_currentid,  L"lbl_currentid",  Kind::Label,  M::frame_changer,  L"Current ID Installed:",     120,  360, 1815,  255,  2, true},
-  {M::lbl_current_id, L"lbl_current_id", Kind::Label,  M::frame_changer,  L"",                         1920,  360, 3495,  255,  3},
-  {M::frame_disc,     L"frame_disc",     Kind::Frame,  0,                 L"IDs Discription",           120, 1560, 5535, 1215,  4},
-  {M::lbl_disc,       L"lbl_disc",       Kind::Label,  M::frame_disc,     L"",                          120,  300, 5295,  795,  5},
-  {M::frame_option,   L"frame_option",   Kind::Frame,  0,                 L"Choose Option:",            120, 2880, 5535,  975,  6},
-  {M::btn_changeit,   L"btn_changeit",   Kind::Button, M::frame_option,   L"Change FL ID",              120,  360, 1695,  375,  7},
-  {M::btn_deleteit,   L"btn_deleteit",   Kind::Button, M::frame_option,   L"Deleted FL ID",            1920,  360, 1695,  375,  8},
-  {M::btn_disc,       L"btn_disc",       Kind::Button, M::frame_option,   L"Edit Discription",         3720,  360, 1695,  375,  9},
-  {M::frame_discedit, L"frame_discedit", Kind::Frame,  0,                 L"Edit/Add Discription",      120, 3960, 5535, 1815, 10},
-  {M::txt_disc,       L"txt_disc",       Kind::Edit,   M::frame_discedit, L"",                          240,  360, 5055,  375, 11},
-  {M::lbl_discinfo,   L"lbl_discinfo",   Kind::Label,  M::frame_discedit, L"Use | for a new line, only 4 lines will show.", 240, 840, 5055, 255, 12},
-  {M::btn_edidisc,    L"btn_edidisc",    Kind::Button, M::frame_discedit, L"Edit Discription",          240, 1200, 1815,  375, 13},
-  {M::btn_cancel,     L"btn_cancel",     Kind::Button, M::frame_discedit, L"Cancel",                   2160, 1200, 1815,  375, 14},
+  // id              kind          frame              caption                      left   top  width height tab  bold
+  {M::frame_changer,  Kind::Frame,  0,                 L"Change FL ID",              120,  120, 5535, 1335,  0},
+  {M::cmbo_flids,     Kind::Combo,  M::frame_changer,  L"- Select ID -",             120,  840, 5295,  315,  1},
+  {M::lbl_currentid,  Kind::Label,  M::frame_changer,  L"Current ID Installed:",     120,  360, 1815,  255,  2, true},
+  {M::lbl_current_id, Kind::Label,  M::frame_changer,  L"",                         1920,  360, 3495,  255,  3},
+  {M::frame_disc,     Kind::Frame,  0,                 L"IDs Discription",           120, 1560, 5535, 1215,  4},
+  {M::lbl_disc,       Kind::Label,  M::frame_disc,     L"",                          120,  300, 5295,  795,  5},
+  {M::frame_option,   Kind::Frame,  0,                 L"Choose Option:",            120, 2880, 5535,  975,  6},
+  {M::btn_changeit,   Kind::Button, M::frame_option,   L"Change FL ID",              120,  360, 1695,  375,  7},
+  {M::btn_deleteit,   Kind::Button, M::frame_option,   L"Deleted FL ID",            1920,  360, 1695,  375,  8},
+  {M::btn_disc,       Kind::Button, M::frame_option,   L"Edit Discription",         3720,  360, 1695,  375,  9},
+  {M::frame_discedit, Kind::Frame,  0,                 L"Edit/Add Discription",      120, 3960, 5535, 1815, 10},
+  {M::txt_disc,       Kind::Edit,   M::frame_discedit, L"",                          240,  360, 5055,  375, 11},
+  {M::lbl_discinfo,   Kind::Label,  M::frame_discedit, L"Use | for a new line, only 4 lines will show.", 240, 840, 5055, 255, 12},
+  {M::btn_edidisc,    Kind::Button, M::frame_discedit, L"Edit Discription",          240, 1200, 1815,  375, 13},
+  {M::btn_cancel,     Kind::Button, M::frame_discedit, L"Cancel",                   2160, 1200, 1815,  375, 14},
 };
 // clang-format on
 

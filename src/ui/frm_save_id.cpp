@@ -8,11 +8,11 @@ namespace {
 using S = frm_save_id;
 // clang-format off
 constexpr ControlRow kRows[] = {
-  // id               name               kind          frame           caption                   left  top  width height tab  bold
-  {S::frame_savid,    L"frame_savid",    Kind::Frame,  0,              L"Save current FL ID",     120, 120, 5535, 1215, 0},
-  {S::lbl_current_id, L"lbl_current_id", Kind::Label,  S::frame_savid, L"",                      1920, 360, 3495,  255, 1},
-  {S::lbl_currentid,  L"lbl_currentid",  Kind::Label,  S::frame_savid, L"Current ID Installed:",  120, 360, 1815,  255, 2, true},
-  {S::btn_savid,      L"btn_savid",      Kind::Button, S::frame_savid, L"Save FL ID",             120, 720, 1695,  375, 3},
+  // id               kind          frame           caption                   left  top  width height tab  bold
+  {S::frame_savid,    Kind::Frame,  0,              L"Save current FL ID",     120, 120, 5535, 1215, 0},
+  {S::lbl_current_id, Kind::Label,  S::frame_savid, L"",                      1920, 360, 3495,  255, 1},
+  {S::lbl_currentid,  Kind::Label,  S::frame_savid, L"Current ID Installed:",  120, 360, 1815,  255, 2, true},
+  {S::btn_savid,      Kind::Button, S::frame_savid, L"Save FL ID",             120, 720, 1695,  375, 3},
 };
 // clang-format on
 

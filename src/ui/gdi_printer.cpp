@@ -32,23 +32,6 @@ base::Status DefaultPrinterName(std::wstring& name) {
   return base::Status::Ok();
 }
 
-// Selects an object into a DC for one scope and puts the previous one back before it goes.
-class Selection {
- public:
-  Selection(HDC dc, HGDIOBJ object) : dc_(dc), previous_(SelectObject(dc, object)) {}
-  Selection(const Selection&) = delete;
-  Selection& operator=(const Selection&) = delete;
-  ~Selection() {
-    if (ok()) SelectObject(dc_, previous_);
-  }
-  // SelectObject reports a failure as NULL, or for regions as HGDI_ERROR (all bits set).
-  bool ok() const { return previous_ != nullptr && previous_ != reinterpret_cast<HGDIOBJ>(static_cast<LONG_PTR>(-1)); }
-
- private:
-  HDC dc_;
-  HGDIOBJ previous_;
-};
-
 // Draws the line on the page that has just been started.
 base::Status DrawLine(HDC dc, const core::PrintedLine& line) {
   const int dpi_y = GetDeviceCaps(dc, LOGPIXELSY);
@@ -59,7 +42,7 @@ base::Status DrawLine(HDC dc, const core::PrintedLine& line) {
   const LOGFONTW description = PrinterFont(line, dpi_y);
   base::UniqueGdi font(CreateFontIndirectW(&description));
   if (!font) return Failed();
-  Selection selected(dc, font.get());
+  const base::Selection selected(dc, font.get());
   if (!selected.ok()) return Failed();
 
   const COLORREF colour = RGB(line.colour.red, line.colour.green, line.colour.blue);

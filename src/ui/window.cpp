@@ -3,8 +3,10 @@
 #include <commctrl.h>
 
 #include <algorithm>
+#include <utility>
 #include <vector>
 
+#include "resource.h"
 #include "ui/face.h"
 
 namespace ui {
@@ -65,15 +67,21 @@ UINT WindowDpi(HWND hwnd) {
     const UINT dpi = get_dpi_for_window(hwnd);
     if (dpi != 0) return dpi;
   }
-  const HDC screen = GetDC(nullptr);
-  const int dpi = screen != nullptr ? GetDeviceCaps(screen, LOGPIXELSY) : 96;
-  if (screen != nullptr) ReleaseDC(nullptr, screen);
+  const base::UniqueScreenDc screen(GetDC(nullptr));
+  const int dpi = screen ? GetDeviceCaps(screen.get(), LOGPIXELSY) : 96;
   return dpi > 0 ? static_cast<UINT>(dpi) : 96;
 }
 
 Window::Window(const WindowDesign& design) : design_(design) {}
 
-Window::~Window() { Destroy(); }
+Window::~Window() {
+  // A window still there when its object goes (each derived window destroys its own first, while it
+  // is whole) is cut loose before it is destroyed: the messages of its destruction must not reach a
+  // half-destroyed object.
+  if (hwnd_ == nullptr) return;
+  SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
+  DestroyWindow(std::exchange(hwnd_, nullptr));
+}
 
 void Window::Ensure() {
   if (hwnd_ != nullptr) return;
@@ -84,26 +92,24 @@ void Window::Ensure() {
     wc.cbSize = sizeof wc;
     wc.lpfnWndProc = &Window::Proc;
     wc.hInstance = Instance();
-    wc.hIcon = static_cast<HICON>(LoadImageW(Instance(), MAKEINTRESOURCEW(1), IMAGE_ICON, 0, 0, LR_DEFAULTSIZE));
-    wc.hIconSm = static_cast<HICON>(LoadImageW(Instance(), MAKEINTRESOURCEW(1), IMAGE_ICON,
+    wc.hIcon = static_cast<HICON>(LoadImageW(Instance(), MAKEINTRESOURCEW(IDI_QUORVEL), IMAGE_ICON, 0, 0, LR_DEFAULTSIZE));
+    wc.hIconSm = static_cast<HICON>(LoadImageW(Instance(), MAKEINTRESOURCEW(IDI_QUORVEL), IMAGE_ICON,
                                                GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), 0));
     wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
     wc.hbrBackground = reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_BTNFACE + 1));
     wc.lpszClassName = design_.class_name;
     RegisterClassExW(&wc);
   }
-  HMENU menu = nullptr;
+  base::UniqueMenu menu;
   if (design_.info_menu) {
-    menu = CreateMenu();
-    AppendMenuW(menu, MF_STRING, kInfoMenuId, L"Info");
+    menu.reset(CreateMenu());
+    AppendMenuW(menu.get(), MF_STRING, kInfoMenuId, L"Info");
   }
   // Created hidden at the default place; its size is set once the DPI of its monitor is known.
   CreateWindowExW(kWindowExStyle, design_.class_name, design_.title, kWindowStyle, CW_USEDEFAULT, CW_USEDEFAULT,
-                  CW_USEDEFAULT, CW_USEDEFAULT, nullptr, menu, Instance(), this);
-  if (hwnd_ == nullptr) {
-    if (menu != nullptr) DestroyMenu(menu);
-    return;
-  }
+                  CW_USEDEFAULT, CW_USEDEFAULT, nullptr, menu.get(), Instance(), this);
+  if (hwnd_ == nullptr) return;
+  menu.release();  // the window's now, destroyed with it
   dpi_ = WindowDpi(hwnd_);
   client_height_twips_ = design_.client_height;
   MakeFonts();
@@ -268,6 +274,8 @@ LRESULT Window::Handle(UINT msg, WPARAM wparam, LPARAM lparam) {
       return 0;
     case WM_DPICHANGED: {
       dpi_ = HIWORD(wparam);
+      // The controls hold the old fonts until Layout hands them the new ones; only then do they go.
+      const base::UniqueGdi old_font = std::move(font_), old_bold_font = std::move(bold_font_);
       MakeFonts();
       const RECT* suggested = reinterpret_cast<const RECT*>(lparam);
       if (suggested != nullptr)

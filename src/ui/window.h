@@ -15,8 +15,7 @@ namespace ui {
 enum class Kind { Frame, Label, Edit, Button, Combo };
 
 struct ControlRow {
-  int id;
-  const wchar_t* name;
+  int id;  // the control's name in the window's enum
   Kind kind;
   int frame;  // id of the frame it stands in; 0 for the window itself
   const wchar_t* caption;

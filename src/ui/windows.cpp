@@ -9,12 +9,14 @@ namespace ui {
 
 Windows::Windows() = default;
 
-Windows::~Windows() {
-  // Each window goes before the objects its handlers call into.
-  about_.reset();
-  save_id_.reset();
-  mng_ids_.reset();
-  main_.reset();
+// Each window is destroyed while its object is whole, since the messages of its destruction still
+// reach its handlers (Wine sends an edit field's EN_KILLFOCUS), and before the objects they call into.
+Windows::~Windows() { DestroyAll(); }
+
+void Windows::DestroyAll() {
+  for (Window* window : {static_cast<Window*>(about_.get()), static_cast<Window*>(save_id_.get()),
+                         static_cast<Window*>(mng_ids_.get()), static_cast<Window*>(main_.get())})
+    if (window != nullptr) window->Destroy();
 }
 
 void Windows::Attach(app::Main& program) {
@@ -62,10 +64,7 @@ void Windows::ShowDescriptionEditor(bool shown) {
 }
 
 void Windows::CloseAll() {
-  about_->Destroy();
-  save_id_->Destroy();
-  mng_ids_->Destroy();
-  main_->Destroy();
+  DestroyAll();
   if (on_close_all) on_close_all();
 }
 

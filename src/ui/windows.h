@@ -43,6 +43,7 @@ class Windows final : public app::View {
   void CloseAll() override;
 
  private:
+  void DestroyAll();
   std::unique_ptr<frm_main> main_;
   std::unique_ptr<frm_mng_ids> mng_ids_;
   std::unique_ptr<frm_save_id> save_id_;
