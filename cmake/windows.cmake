@@ -14,7 +14,7 @@ configure_file(${CMAKE_SOURCE_DIR}/src/res/quorvel.manifest.in ${CMAKE_BINARY_DI
 include_directories(${CMAKE_BINARY_DIR}/generated)
 
 quorvel_layer(base)
-target_compile_definitions(quorvel_base PUBLIC UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0A00 WINVER=0x0A00)
+target_compile_definitions(quorvel_base PUBLIC UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0601 WINVER=0x0601)
 target_link_libraries(quorvel_base PUBLIC comctl32 gdi32 advapi32 user32 kernel32)
 quorvel_layer(store base core)
 quorvel_layer(registry base core)

@@ -6,19 +6,12 @@
 #include <utility>
 #include <vector>
 
+#include "base/lazy_proc.h"
 #include "resource.h"
 #include "ui/face.h"
 
 namespace ui {
 namespace {
-
-// Per-window DPI functions exist from Windows 10 1607 on; Windows 7 and 8 run with the system DPI.
-template <typename F>
-F User32Proc(const char* name) {
-  const HMODULE user32 = GetModuleHandleW(L"user32.dll");
-  if (user32 == nullptr) return nullptr;
-  return reinterpret_cast<F>(reinterpret_cast<void (*)()>(GetProcAddress(user32, name)));
-}
 
 using GetDpiForWindowFn = UINT(WINAPI*)(HWND);
 using AdjustWindowRectExForDpiFn = BOOL(WINAPI*)(LPRECT, DWORD, BOOL, DWORD, UINT);
@@ -62,7 +55,8 @@ HINSTANCE Instance() { return GetModuleHandleW(nullptr); }
 int TwipsToPixels(int twips, UINT dpi) { return MulDiv(twips, static_cast<int>(dpi), kTwipsPerInch); }
 
 UINT WindowDpi(HWND hwnd) {
-  static const auto get_dpi_for_window = User32Proc<GetDpiForWindowFn>("GetDpiForWindow");
+  // Per-window DPI came with Windows 10 1607; before it every window is at the system DPI.
+  const auto get_dpi_for_window = base::NewerProc<GetDpiForWindowFn>(L"user32.dll", "GetDpiForWindow");
   if (get_dpi_for_window != nullptr && hwnd != nullptr) {
     const UINT dpi = get_dpi_for_window(hwnd);
     if (dpi != 0) return dpi;
@@ -173,7 +167,7 @@ RECT Window::RowRect(const ControlRow& row) const {
 }
 
 SIZE Window::OuterSize(int client_width_twips, int client_height_twips) const {
-  static const auto adjust_for_dpi = User32Proc<AdjustWindowRectExForDpiFn>("AdjustWindowRectExForDpi");
+  const auto adjust_for_dpi = base::NewerProc<AdjustWindowRectExForDpiFn>(L"user32.dll", "AdjustWindowRectExForDpi");
   RECT rect{0, 0, TwipsToPixels(client_width_twips, dpi_), TwipsToPixels(client_height_twips, dpi_)};
   const BOOL has_menu = design_.info_menu ? TRUE : FALSE;
   if (adjust_for_dpi != nullptr)

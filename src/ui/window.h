@@ -88,7 +88,8 @@ class Window {
   base::UniqueGdi bold_font_;
 };
 
-// The DPI a window is shown at; 96 where the system cannot tell per window (Windows 7).
+// The DPI a window is shown at: its monitor's, or the system DPI where Windows has no per-window DPI
+// (before Windows 10 1607).
 UINT WindowDpi(HWND hwnd);
 
 }  // namespace ui

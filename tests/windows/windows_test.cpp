@@ -1,7 +1,10 @@
-// The real windows on Wine's null display driver: the list, pastes and closing behave, and a window
-// moved to another monitor's DPI lays itself out again. How the windows look, with what the program
-// showed in them, is the approval test's, and what the player picks and types reaching the program is
-// the end-to-end play's (tests/e2e).
+// The real windows on Wine's null display driver: the list, pastes and closing behave, a window moved
+// to another monitor's DPI lays itself out again, and where Windows lacks the per-monitor DPI functions
+// every window comes up at the system DPI. How the windows look, with what the program showed in them,
+// is the approval test's, and what the player picks and types reaching the program is the end-to-end
+// play's (tests/e2e).
+#include "base/handle.h"
+#include "base/lazy_proc.h"
 #include "support/support.h"
 #include "ui/frm_about.h"
 #include "ui/frm_main.h"
@@ -12,6 +15,41 @@
 namespace {
 
 using namespace ui;
+
+constexpr const wchar_t* kSystemDpiVariable = L"QUORVEL_TEST_SYSTEM_DPI";  // set in the run again
+
+// Runs this test program again for one test at a system DPI of its own: Wine takes the prefix's
+// LogPixels when a program starts, never while it runs. Puts the value back afterwards; a program of the
+// prefix that starts meanwhile gets that DPI too, and no other test program here has a window.
+void RunAgainAtSystemDpi(DWORD dpi, const char* test) {
+  wchar_t exe[MAX_PATH] = {};
+  ASSERT_NE(GetModuleFileNameW(nullptr, exe, MAX_PATH), 0u);
+  std::wstring command = L"\"" + std::wstring(exe) + L"\" --gtest_filter=" + std::wstring(test, test + strlen(test));
+  HKEY opened = nullptr;
+  ASSERT_EQ(RegOpenKeyExW(HKEY_CURRENT_USER, L"Control Panel\\Desktop", 0, KEY_QUERY_VALUE | KEY_SET_VALUE, &opened), ERROR_SUCCESS);
+  const base::UniqueKey desktop(opened);
+  DWORD was = 0, size = sizeof was;
+  const bool had = RegQueryValueExW(desktop.get(), L"LogPixels", nullptr, nullptr, reinterpret_cast<BYTE*>(&was), &size) == ERROR_SUCCESS;
+  ASSERT_EQ(RegSetValueExW(desktop.get(), L"LogPixels", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&dpi), sizeof dpi), ERROR_SUCCESS);
+  SetEnvironmentVariableW(kSystemDpiVariable, std::to_wstring(dpi).c_str());
+  STARTUPINFOW startup{};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION started{};
+  const bool ran = CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &started);
+  const DWORD start_error = GetLastError();
+  SetEnvironmentVariableW(kSystemDpiVariable, nullptr);
+  DWORD exit_code = STILL_ACTIVE;
+  if (ran) {
+    const base::UniqueHandle process(started.hProcess), thread(started.hThread);
+    if (WaitForSingleObject(process.get(), 300'000) != WAIT_OBJECT_0) TerminateProcess(process.get(), 1);
+    GetExitCodeProcess(process.get(), &exit_code);
+  }
+  const LSTATUS put_back = had ? RegSetValueExW(desktop.get(), L"LogPixels", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&was), sizeof was)
+                               : RegDeleteValueW(desktop.get(), L"LogPixels");
+  EXPECT_EQ(put_back, ERROR_SUCCESS) << "LogPixels stays at " << dpi;
+  ASSERT_TRUE(ran) << "cannot start " << testing::PrintToString(command) << ": error " << start_error;
+  EXPECT_EQ(exit_code, 0u) << "the run at " << dpi << " DPI failed";
+}
 
 class Windows : public support::ProgramTest {
  protected:
@@ -95,6 +133,37 @@ TEST_F(Windows, LayOutAgainAndFitTheirTextAtEveryDpi) {
         EXPECT_NEAR(metrics.tmHeight - metrics.tmInternalLeading, MulDiv(825, dpi, 7200), 1);
         EXPECT_LE(label ? fit.bottom : fit.right, label ? now.bottom - now.top : now.right - now.left);
       }
+    }
+  }
+}
+
+// Where Windows lacks the per-monitor DPI functions (Windows 7, 8.1, 10 before 1607) every window still
+// comes up, at the system DPI: its client area as wide as designed at that DPI, its text 8.25 pt of it.
+// Run again at a system DPI of 144, with every lookup of a newer function failing.
+TEST_F(Windows, ComeUpAtTheSystemDpiWithoutTheNewerFunctions) {
+  constexpr int kSystemDpi = 144;
+  if (GetEnvironmentVariableW(kSystemDpiVariable, nullptr, 0) == 0)
+    return RunAgainAtSystemDpi(kSystemDpi, "Windows.ComeUpAtTheSystemDpiWithoutTheNewerFunctions");
+  const HDC screen = GetDC(nullptr);
+  ASSERT_EQ(GetDeviceCaps(screen, LOGPIXELSY), kSystemDpi) << "the prefix's LogPixels did not take";
+  ReleaseDC(nullptr, screen);
+  const base::WithoutNewerProcs windows7;
+  ui::Windows windows;
+  app::Main program(seen_, seen_, windows, app::Places{key_.path, dir_.path});
+  windows.Attach(program);
+  for (Window* window : std::initializer_list<Window*>{&windows.MainWindow(), &windows.MngIdsWindow(), &windows.SaveIdWindow(), &windows.AboutWindow()}) {
+    SCOPED_TRACE(testing::PrintToString(std::wstring(window->design().title)));
+    ASSERT_TRUE(window->Exists());
+    RECT client{};
+    GetClientRect(window->hwnd(), &client);
+    EXPECT_EQ(client.right, MulDiv(window->design().client_width, kSystemDpi, kTwipsPerInch));
+    for (HWND c = GetWindow(window->hwnd(), GW_CHILD); c != nullptr; c = GetWindow(c, GW_HWNDNEXT)) {
+      const HDC dc = GetDC(c);
+      const HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(c, WM_GETFONT, 0, 0)));
+      TEXTMETRICW metrics{};
+      GetTextMetricsW(dc, &metrics);
+      SelectObject(dc, old), ReleaseDC(c, dc);
+      EXPECT_NEAR(metrics.tmHeight - metrics.tmInternalLeading, MulDiv(825, kSystemDpi, 7200), 1) << GetDlgCtrlID(c);
     }
   }
 }
