@@ -19,6 +19,7 @@ target_link_libraries(quorvel_base PUBLIC comctl32 gdi32 advapi32 user32 kernel3
 quorvel_layer(store base core)
 quorvel_layer(registry base core)
 quorvel_layer(launcher base core)
+target_link_libraries(quorvel_launcher PUBLIC uuid)  # the shell link's GUIDs: data, no import
 quorvel_layer(app store registry launcher base core)
 quorvel_layer(ui app base core)
 target_include_directories(quorvel_ui PRIVATE ${CMAKE_SOURCE_DIR}/src/res)  # resource.h: the resources' ids
@@ -46,7 +47,7 @@ set_target_properties(planted PROPERTIES PREFIX "")
 foreach(area edges program windows crash)
   file(GLOB area_sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/${area}/*.cpp)
   if(area_sources)
-    quorvel_test(${area}_tests DIRS ${area} LIBS quorvel_test_support)
+    quorvel_test(${area}_tests DIRS ${area} LIBS quorvel_test_support shell32 ole32)
     add_dependencies(${area}_tests standin_game planted)
   endif()
 endforeach()

@@ -39,10 +39,7 @@ void Main::StoreDescription(int index, const std::wstring& typed) {
     return;
   }
   if (file.status && !StillListed(index, file.bytes)) {
-    LoadStore();
-    if (Ended()) return;
-    FillIdList();
-    view_.ShowDescriptionLabel(L"");
+    if (!ListAgain()) return;
     prompts_.Message(ListChanged(IniPath, L"The description was not stored; the store file was not changed."),
                      kDescriptionError, Prompts::Buttons::Ok, Prompts::Icon::Stop);
     return;

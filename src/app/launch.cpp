@@ -9,23 +9,10 @@
 #include "store/ini.h"
 
 namespace app {
-namespace {
-
-// Some system texts for a failed start name the file as "%1" ("%1 is not a valid Win32
-// application."); the path already stands above the reason, so the insert becomes "the file".
-std::wstring StartFailureReason(const base::Status& status) {
-  std::wstring reason = status.Text();
-  for (size_t at = reason.find(L"%1"); at != std::wstring::npos; at = reason.find(L"%1", at))
-    reason.replace(at, 2, at == 0 ? L"The file" : L"the file");
-  return reason;
-}
-
-}  // namespace
 
 void Main::LaunchGame(const std::wstring& servers) {
   if (!store::FileExists(GamePath)) {
-    prompts_.Message(L"Path: " + GamePath + L"\r\nto Freelancer.exe does not exist!", L"Oops!", Prompts::Buttons::Ok,
-                     Prompts::Icon::Stop);
+    prompts_.Message(NoGameAt(GamePath), L"Oops!", Prompts::Buttons::Ok, Prompts::Icon::Stop);
     return;
   }
 
@@ -40,7 +27,7 @@ void Main::LaunchGame(const std::wstring& servers) {
   // A store that cannot keep the list must not keep the player from the game: it is said afterwards.
   const base::Status started = launcher::StartGame(GamePath, arguments);
   if (!started) {
-    prompts_.Message(CouldNot(L"start the game", GamePath, StartFailureReason(started)), L"Quorvel - Launch Error",
+    prompts_.Message(CouldNot(L"start the game", GamePath, StartFailureReason(started.Text())), L"Quorvel - Launch Error",
                      Prompts::Buttons::Ok, Prompts::Icon::Stop);
     return;
   }

@@ -19,26 +19,22 @@ using Buttons = Prompts::Buttons;
 using Icon = Prompts::Icon;
 using Answer = Prompts::Answer;
 
-std::wstring RunningExeFolder() {
+std::wstring RunningExe() {
   std::wstring path(MAX_PATH, L'\0');
   for (;;) {
     const DWORD got = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
-    if (got == 0) return L".";
-    if (got < path.size()) {
-      path.resize(got);
-      break;
-    }
+    if (got == 0) return {};
+    if (got < path.size()) return path.substr(0, got);
     path.resize(path.size() * 2);
   }
-  const size_t slash = path.find_last_of(L'\\');
-  return slash == std::wstring::npos ? L"." : path.substr(0, slash);
 }
 
 }  // namespace
 
 Main::Main(Prompts& prompts, Printer& printer, View& view, Places places)
-    : prompts_(prompts), printer_(printer), view_(view), places_(std::move(places)) {
-  if (places_.exe_folder.empty()) places_.exe_folder = RunningExeFolder();
+    : prompts_(prompts), printer_(printer), view_(view), places_(std::move(places)), exe_(RunningExe()) {
+  const size_t slash = exe_.find_last_of(L'\\');
+  if (places_.exe_folder.empty()) places_.exe_folder = slash == std::wstring::npos ? L"." : exe_.substr(0, slash);
 }
 
 // ---- Start-up and end ---------------------------------------------------------------------------
@@ -123,17 +119,17 @@ std::wstring ForEachValue(const wchar_t* verb, const std::wstring& key_path, std
                   first_failure.Text(), consequence);
 }
 
+}  // namespace
+
 // Writes the three values in order; returns the message that names every value that failed, or "".
-std::wstring WriteInstalledId(const std::wstring& key_path, const InstalledId& id) {
-  return ForEachValue(L"write", key_path,
+std::wstring Main::WriteInstalledId(const InstalledId& id) {
+  return ForEachValue(L"write", RegKeyPath,
                       L"If the key is missing, Freelancer has not been installed or started for this Windows user.",
                       [&](int i) {
-                        return mRegistery::SetRegValue(HKEY_CURRENT_USER, key_path, InstalledId::kValueNames[i],
+                        return mRegistery::SetRegValue(HKEY_CURRENT_USER, RegKeyPath, InstalledId::kValueNames[i],
                                                        id.Field(i), REG_SZ);
                       });
 }
-
-}  // namespace
 
 std::wstring Main::ReadInstalledId() {
   return ForEachValue(L"read", RegKeyPath, {}, [&](int i) {
@@ -172,7 +168,7 @@ void Main::ReplaceInstalledId(const InstalledId& id, const ReplaceTexts& texts) 
   if (prompts_.Message(texts.question, texts.question_title, Buttons::YesNo, Icon::None) != Answer::Yes) return;
   std::wstring kept;  // the done box's second paragraph when the installed ID was saved first
   if (!KeepInstalledId(texts, kept)) return;
-  const std::wstring failure = WriteInstalledId(RegKeyPath, id);
+  const std::wstring failure = WriteInstalledId(id);
   ShowInstalledId();
   if (!failure.empty()) {
     prompts_.Message(std::wstring(texts.not_done) + L"\r\n\r\n" + failure, L"Quorvel - Registry Error", Buttons::Ok,
@@ -200,6 +196,14 @@ bool Main::StillListed(int index, std::string_view store_text) const {
   const std::string section = core::IdSectionName(index + 1);
   for (size_t column = 1; column < 4; ++column)
     if (base::FromAnsi(file.Read(section, core::kIdKeys[column - 1])) != listed_[static_cast<size_t>(index)][column]) return false;
+  return true;
+}
+
+bool Main::ListAgain() {
+  LoadStore();
+  if (Ended()) return false;
+  FillIdList();
+  view_.ShowDescriptionLabel(L"");
   return true;
 }
 

@@ -39,6 +39,7 @@ using SavedIdRow = std::array<std::wstring, 5>;
 struct Places {
   std::wstring reg_key_path = kGameKeyPath;  // what StartUp puts into RegKeyPath
   std::wstring exe_folder;                   // where FLIDs.ini lives; empty: the running exe's folder
+  std::wstring desktop_folder = {};             // where shortcuts go; empty: the player's desktop
 };
 
 class Main {
@@ -57,7 +58,9 @@ class Main {
   std::int16_t IdCount = 0;
   std::vector<SavedIdRow> SavedIds;
 
-  // Start-up and end.
+  // Start-up and end. RunCommand does what a command line asks, with no window, and returns true; with
+  // no arguments it returns false and does nothing, for the windows to start.
+  bool RunCommand(std::wstring_view command_line);
   void StartUp();
   void LoadStore();
   void LocateGame();
@@ -86,6 +89,14 @@ class Main {
   void LaunchGame(const std::wstring& servers);  // servers: the list as typed
   void PrintInstalledId();
 
+  // Playing a saved ID in one step, as a desktop shortcut asks: installs the first saved ID in the store
+  // as it is now whose InstallKey is `key`, as "Change FL ID" does, then starts the game with the
+  // remembered servers, as "Launch FL" does; nothing is asked. When anything stands in the way, one box
+  // says so and neither the installed ID nor the store changes, and the game does not start.
+  void PlaySavedId(const std::wstring& key);
+  // The manage window's "Create desktop shortcut": a shortcut that plays the picked saved ID.
+  void MakePlayShortcut(int index);
+
  private:
   struct ReplaceTexts {
     const wchar_t* question;
@@ -93,16 +104,21 @@ class Main {
     const wchar_t* not_done;
     std::wstring done;
     const wchar_t* kept_as;  // the description of an installed ID saved before it is replaced
+    bool may_lose = true;    // an ID the store cannot keep is replaced after a Yes; false: refused
   };
   void ChangeInstalledId(const SavedIdRow& saved);  // "Change FL ID" to these values
   void ReplaceInstalledId(const InstalledId& id, const ReplaceTexts& texts);
   bool KeepInstalledId(const ReplaceTexts& texts, std::wstring& paragraph);
+  std::wstring WriteInstalledId(const InstalledId& id);  // what failed, or ""
   int AddToStore(const InstalledId& id, const std::wstring& description, const store::FileText& file,
                  std::wstring& refusal);
   bool Selected(int index);  // false, after saying so, when nothing is picked
   // Whether section FLID_(index + 1) of the store's text holds the three values the list shows for
   // entry index: another program may have changed the file since the list was filled.
   bool StillListed(int index, std::string_view store_text) const;
+  // The list filled again from the store as it is now, with nothing picked; false when the store had
+  // vanished and the first-run question that followed was cancelled, ending the program.
+  bool ListAgain();
 
   std::vector<SavedIdRow> listed_;  // what the manage window's list shows, entry k in listed_[k]
 
@@ -110,6 +126,7 @@ class Main {
   Printer& printer_;
   View& view_;
   Places places_;
+  std::wstring exe_;  // the running exe, which shortcuts start
   bool ended_ = false;
 };
 

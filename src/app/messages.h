@@ -15,6 +15,20 @@ inline std::wstring CouldNot(std::wstring_view what, std::wstring_view object, s
   return text;
 }
 
+// The system's reason for a failed start. Some of its texts name the file as "%1" ("%1 is not a valid
+// Win32 application."); the path already stands above the reason, so the insert becomes "the file".
+inline std::wstring StartFailureReason(const std::wstring& text) {
+  std::wstring reason = text;
+  for (size_t at = reason.find(L"%1"); at != std::wstring::npos; at = reason.find(L"%1", at))
+    reason.replace(at, 2, at == 0 ? L"The file" : L"the file");
+  return reason;
+}
+
+// "Path: <path>" CR LF "to Freelancer.exe does not exist!": the game is not where the store says.
+inline std::wstring NoGameAt(std::wstring_view game_path) {
+  return L"Path: " + std::wstring(game_path) + L"\r\nto Freelancer.exe does not exist!";
+}
+
 // The store's saved IDs are no longer those the manage window lists: nothing was done (not_done says
 // what), and the list is filled again from the file.
 inline std::wstring ListChanged(std::wstring_view ini_path, std::wstring_view not_done) {

@@ -1,5 +1,6 @@
-// Quorvel's entry: build the program object, run its start-up inside the main window's load, show the
-// main window and pump messages until the main window is closed.
+// Quorvel's entry: a command line (a desktop shortcut's) is done with no window at all; otherwise build
+// the windows, run the start-up inside the main window's load, show the main window and pump messages
+// until the main window is closed.
 #include <windows.h>
 #include <commctrl.h>
 
@@ -21,9 +22,30 @@ bool IsNavigationMessage(MSG& msg) {
   return IsDialogMessageW(root, &msg) != FALSE;
 }
 
+// What a command line's run shows: nothing but its message boxes.
+class NoView final : public app::View {
+ public:
+  void ShowInstalledKey(const std::wstring&) override {}
+  void ShowServers(const std::wstring&) override {}
+  void ShowIdList(const std::vector<std::wstring>&) override {}
+  void ShowListPrompt(const std::wstring&) override {}
+  void ShowDescriptionLabel(const std::wstring&) override {}
+  void ShowDescriptionBox(const std::wstring&) override {}
+  void ShowDescriptionEditor(bool) override {}
+  void CloseAll() override {}
+};
+
 }  // namespace
 
-int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int show) {
+int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR command_line, int show) {
+  if (command_line != nullptr && *command_line != L'\0') {
+    ui::WinPrompts prompts;
+    ui::GdiPrinter printer;
+    NoView nothing;
+    app::Main program(prompts, printer, nothing);
+    if (program.RunCommand(command_line)) return 0;
+  }
+
   INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES};
   InitCommonControlsEx(&controls);
 

@@ -34,7 +34,13 @@ const WindowDesign frm_mng_ids::kDesign{L"Quorvel.frm_mng_ids", L"Quorvel - Mana
 
 frm_mng_ids::frm_mng_ids(app::Main& program) : Window(kDesign), program_(program) {}
 
-void frm_mng_ids::Form_Load() { SetOuterHeight(kCompactHeight); }
+// The shortcut item goes into the system menu, so no control of the window moves for it.
+void frm_mng_ids::Form_Load() {
+  SetOuterHeight(kCompactHeight);
+  const HMENU menu = GetSystemMenu(hwnd(), FALSE);
+  AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
+  AppendMenuW(menu, MF_STRING, mnu_shortcut, L"Create &desktop shortcut...");
+}
 
 void frm_mng_ids::SetOuterHeight(int designed_twips) {
   expanded_ = designed_twips == kExpandedHeight;
@@ -91,6 +97,14 @@ void frm_mng_ids::btn_cancel_Click() { SetOuterHeight(kCompactHeight); }
 void frm_mng_ids::cmbo_flids_Click() { program_.ShowDescription(SelectedIndex()); }
 
 void frm_mng_ids::btn_edidisc_Click() { program_.StoreDescription(SelectedIndex(), Text(txt_disc)); }
+
+void frm_mng_ids::mnu_shortcut_Click() { program_.MakePlayShortcut(SelectedIndex()); }
+
+bool frm_mng_ids::OnSystemMenu(int id) {
+  if (id != mnu_shortcut) return false;
+  mnu_shortcut_Click();
+  return true;
+}
 
 void frm_mng_ids::OnCommand(int id, int notification) {
   if (id == cmbo_flids) {

@@ -33,6 +33,8 @@ class frm_mng_ids : public Window {
     btn_cancel,
   };
   static const WindowDesign kDesign;
+  // The item "Create desktop shortcut..." that the window adds to its system menu.
+  static constexpr int mnu_shortcut = 0x0010;
 
   // Outer heights as designed, title bar and borders of 480 twips included. The client area keeps
   // the designed height under other frame sizes, so the window never cuts into its own controls.
@@ -57,10 +59,12 @@ class frm_mng_ids : public Window {
   void btn_cancel_Click();
   void cmbo_flids_Click();
   void btn_edidisc_Click();
+  void mnu_shortcut_Click();
 
  protected:
   void Form_Load() override;
   void OnCommand(int id, int notification) override;
+  bool OnSystemMenu(int id) override;
 
  private:
   void ForgetSelectionKeepingText();

@@ -266,6 +266,9 @@ LRESULT Window::Handle(UINT msg, WPARAM wparam, LPARAM lparam) {
     case WM_CLOSE:
       OnClose();
       return 0;
+    case WM_SYSCOMMAND:  // the system's own items are 0xF000 and up; Windows uses the low four bits
+      if ((wparam & 0xFFF0) < 0xF000 && OnSystemMenu(static_cast<int>(wparam & 0xFFF0))) return 0;
+      return DefWindowProcW(hwnd, msg, wparam, lparam);
     case WM_DPICHANGED: {
       dpi_ = HIWORD(wparam);
       // The controls hold the old fonts until Layout hands them the new ones; only then do they go.

@@ -68,6 +68,8 @@ class Window {
  protected:
   virtual void Form_Load() {}
   virtual void OnCommand(int id, int notification) = 0;
+  // An item the window added to its system menu; false for the system's own items.
+  virtual bool OnSystemMenu(int /*id*/) { return false; }
   // Closing with the close box destroys the window; the main window overrides this to end the program.
   virtual void OnClose() { Destroy(); }
 

@@ -8,6 +8,7 @@
 #include <tuple>
 #include <string>
 
+#include "core/command_line.h"
 #include "core/print_page.h"
 #include "core/profile.h"
 #include "core/server_args.h"
@@ -55,6 +56,32 @@ TEST(ServerArgs, OneArgumentPerServerEndingInTheGamePort) {
       {L"1.2.3.4:2303", L" -s1.2.3.4:2303:2302"}, {L"1.2.3.4:23021", L" -s1.2.3.41:2302"},
       {L"1.2.3.4 | 5.6.7.8", L" -s1.2.3.4 :2302 -s 5.6.7.8:2302"}};
   for (const auto& [typed, args] : examples) EXPECT_EQ(BuildServerArgs(typed), args) << testing::PrintToString(std::wstring(typed));
+}
+
+// A shortcut's arguments give back any key as it was, by the rules every Windows program splits its
+// command line by; only "/play" (in any letter case) and one key is understood.
+TEST(CommandLine, KeysComeBackAsQuotedAndOnlyPlayIsUnderstood) {
+  for (const wchar_t* key : {L"9F8E-7D6C", L"", L" a b ", L"a\\", L"a\\\"b", L"\"", L"\\\\\"\"\\", L"\t\u00e9"}) {
+    const Command command = ParseCommand(PlayArguments(key));
+    EXPECT_EQ(command.kind, Command::kPlay) << PlayArguments(key);
+    EXPECT_EQ(command.key, key) << PlayArguments(key);
+  }
+  const std::pair<const wchar_t*, std::vector<std::wstring>> lines[] = {
+      {L"", {}}, {L" \t ", {}}, {L"a  b\tc", {L"a", L"b", L"c"}}, {L"\"a b\"c d", {L"a bc", L"d"}}, {L"a\\b \\\\\"c\"", {L"a\\b", L"\\c"}},
+      {L"\"a\"\"b\"", {L"a\"b"}}, {L"\"\" x", {L"", L"x"}}, {L"\"open", {L"open"}}, {L"a\\", {L"a\\"}}};
+  for (const auto& [line, arguments] : lines) EXPECT_EQ(SplitArguments(line), arguments) << testing::PrintToString(std::wstring(line));
+  for (const wchar_t* line : {L"/play", L"/play a b", L"play a", L"-play a", L"/playa"}) EXPECT_EQ(ParseCommand(line).kind, Command::kUnknown);
+  EXPECT_EQ(ParseCommand(L"/PLAY k").key, L"k");
+  EXPECT_EQ(ParseCommand(L"  ").kind, Command::kNone);
+}
+
+TEST(CommandLine, ShortcutNamesAreFileNames) {
+  const std::pair<const wchar_t*, const wchar_t*> names[] = {
+      {L"Main pilot|Trader", L"Freelancer - Main pilot"}, {L"", L"Freelancer - ID 7"}, {L"|second", L"Freelancer - ID 7"},
+      {L"  . ..  |x", L"Freelancer - ID 7"}, {L" a:b/c\\d*e?f\"g<h>i\tj. . ", L"Freelancer - a_b_c_d_e_f_g_h_i_j"},
+      {L"..x", L"Freelancer - ..x"}};
+  for (const auto& [description, name] : names) EXPECT_EQ(ShortcutName(description, 7), name) << testing::PrintToString(std::wstring(description));
+  EXPECT_EQ(ShortcutName(std::wstring(100, L'x') + L"|", 1), L"Freelancer - " + std::wstring(80, L'x'));
 }
 
 // The key alone in Arial 24 pt bold italic black, centred on the printable width (a wider key from its

@@ -267,7 +267,7 @@ TEST_F(Looks, EveryWindowAndTwoMessageBoxesAsApproved) {
         "A1B2-C3D4-E5F6-0718-293A|1|1");
   ui::WinPrompts prompts;
   ui::Windows view;  // the four windows
-  app::Main program(prompts, seen_, view, app::Places{key_.path, dir_.path});
+  app::Main program(prompts, seen_, view, app::Places{key_.path, dir_.path, Desktop()});
   view.Attach(program);
   const std::pair<const char*, std::function<HWND()>> shown[] = {
       {"main", [&] { view.MainWindow().Show(); return Find(kMain); }},

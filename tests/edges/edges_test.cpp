@@ -4,7 +4,10 @@
 #include <optional>
 
 #include "base/lazy_proc.h"
+#include "core/command_line.h"
 #include "support/support.h"
+
+#include <shellapi.h>
 
 namespace {
 
@@ -20,6 +23,19 @@ TEST(LazyProc, LoadsOnlyFromTheSystemFolder) {
     EXPECT_EQ(base::LazyProc<int (*)()>(L"planted.dll", "Planted"), nullptr);
     EXPECT_EQ(GetModuleHandleW(L"planted.dll"), nullptr);
     EXPECT_NE(base::LazyProc<void (*)()>(L"comdlg32.dll", "GetOpenFileNameW"), nullptr);
+  }
+}
+
+// A shortcut's command line is split as the shell's own CommandLineToArgvW splits it (after the
+// program's name, which it treats apart), so the key the shortcut was made with is the key played.
+TEST(CommandLine, SplitsAsTheShellDoes) {
+  for (const wchar_t* line : {L"/play \"9F8E-7D6C\"", L"a  b\tc", L"\"a b\"c d", L"a\\b \\\\\"c\"", L"\"a\\\"b\"", L"\"\" x",
+                              L"\"open", L"a\\", L"/play \"\\\\\\\"\\\"\\\\\"", L"\"a\"\"b\""}) {
+    int count = 0;
+    wchar_t** shell = CommandLineToArgvW((L"x.exe " + std::wstring(line)).c_str(), &count);
+    ASSERT_NE(shell, nullptr);
+    EXPECT_EQ(core::SplitArguments(line), std::vector<std::wstring>(shell + 1, shell + count)) << testing::PrintToString(std::wstring(line));
+    LocalFree(shell);
   }
 }
 

@@ -3,6 +3,7 @@
 // Each row starts the program afresh on a store and an installed ID, lets another program do something
 // to the store, then does one thing as the player would, and compares what the player saw, the store's
 // bytes and, where it matters, the registry.
+#include <filesystem>
 #include <functional>
 
 #include "base/text.h"
@@ -389,6 +390,122 @@ TEST_F(Program, LaunchesTheGame) {
   };
   for (const Row& row : rows) Run(row);
   EXPECT_TRUE(!seen_.log.empty() && seen_.log.back().find(L"%1") == std::wstring::npos) << "no box, or an unfilled insert in the system's reason";
+}
+
+// A shortcut's "/play <key>" installs the first saved ID with that InstallKey in the store as it is now,
+// keeping an unsaved installed ID first, and starts the game with the remembered servers, with no box;
+// whatever stands in its way is one box, with the store and the registry as they were and no game
+// started. The stand-in game's record of its command line is logged as "game <command line>".
+TEST_F(Program, PlaysASavedIdFromItsShortcut) {
+  const std::wstring game = dir_.File(L"Freelancer.exe"), junk = dir_.File(L"junk.exe");
+  ASSERT_TRUE(CopyFileW((support::ExeFolder() + L"\\standin_game.exe").c_str(), game.c_str(), FALSE));
+  support::WriteBytes(junk, "not a program");
+  const auto settings = [](const std::wstring& path) { return "[QRVL_Settings]\r\nFLPATH=" + base::ToAnsi(path) + "\r\nFLIPS=1.2.3.4|5.6.7.8\r\n"; };
+  const std::string three = settings(game) + Id(1, "a", "first") + Id(2, "b") + Id(3, "c");
+  const std::string b_c = settings(game) + Id(1, "b") + Id(2, "c");  // another copy deleted key-a
+  const auto record = [this] {  // the stand-in's record, once there, then gone
+    WIN32_FIND_DATAW found{};
+    for (const ULONGLONG end = GetTickCount64() + 15000; GetTickCount64() < end; Sleep(20))
+      if (base::UniqueFind(FindFirstFileW(dir_.File(L"launch-*.txt").c_str(), &found))) {
+        const std::string text = support::ReadBytes(dir_.File(found.cFileName));
+        DeleteFileW(dir_.File(found.cFileName).c_str());
+        return L"game " + base::FromAnsi(text.substr(text.rfind('\n') + 1));
+      }
+    return std::wstring(L"no game started");
+  };
+  const auto play = [this, record](std::wstring command, bool starts = false) {
+    return [this, record, command, starts](Main&) {
+      Fresh().RunCommand(command);
+      if (starts) seen_.log.push_back(record());
+    };
+  };
+  const std::wstring started = L"game \"" + game + L"\" -s1.2.3.4:2302 -s5.6.7.8:2302";
+  const std::wstring not_played = L"The FL ID was not changed and the game was not started.";
+  const std::wstring usage = L"! Quorvel - Command Line: Quorvel does not understand its command line:\r\n…\r\n\r\nStarted without arguments, "
+                             L"Quorvel shows its main window. Its desktop shortcuts start it as\r\nquorvel.exe /play \"<InstallKey>\"\r\nwhich "
+                             L"installs the saved ID with that InstallKey and starts Freelancer. Nothing was changed.";
+  const std::string kept = "[FLID_3]\r\nINSTALL=key-i\r\nMAN=man-i\r\nMANS=sig-i\r\nDISC=Saved before a change on " + support::Today() + "\r\n";
+  const Row rows[] = {
+      {"found by its key after a renumbering", three, Then(b_c, play(L"/play \"key-b\"", true)),
+       {L"servers 1.2.3.4|5.6.7.8", kPrompt, L"list key-b key-c key-i", started}, b_c + kept, kAsIs, "", "key-b/255|man-b/255|sig-b/255"},
+      {"the first of two with the key, the installed ID saved", three + "[FLID_4]\r\nINSTALL=key-c\r\nMAN=other\r\n" + Id(5, "i"),
+       play(L"  /PLAY   key-c ", true), {started}, "=", kAsIs, "", "key-c/255|man-c/255|sig-c/255"},
+      {"nothing installed, no game key", three, play(L"/play \"key-a\""),
+       {L"x Quorvel - Registry Error: " + not_played + L"\r\n\r\nQuorvel could not write InstallKey, MPAccountName, MPAccountNameSig in the "
+        L"registry key\r\nHKEY_CURRENT_USER\\{key}\r\n\r\n…"}, "=", kAsIs, "", "", "-"},
+      {"no such key", three, play(L"/play \"key-x\""),
+       {L"x Quorvel - Play Error: Quorvel's store file\r\n{store}\r\nholds no saved ID with the InstallKey\r\nkey-x\r\n\r\nThe shortcut may be "
+        L"older than the store: the ID was deleted since, or the store replaced. " + not_played + L" Make a new shortcut in Quorvel's manage "
+        L"window."}, "=", kAsIs, "", kAsGame},
+      {"no store", three, play(L"/play \"key-a\""), {L"x Quorvel - Play Error: Quorvel's store file\r\n{store}\r\nis not there, so it holds "
+        L"no saved ID to play. " + not_played + L"\r\n\r\nStart Quorvel from its exe to set up a store."}, "", kGone, "", kAsGame},
+      {"the store held exclusively", three, play(L"/play \"key-a\""), {L"x Quorvel - Play Error: Quorvel could not read its store file\r\n"
+        L"{store}\r\n\r\n…\r\n\r\n" + not_played}, "=", kLocked, "", kAsGame},
+      {"no game where FLPATH says", settings(dir_.File(L"gone.exe")) + Id(1, "a"), play(L"/play key-a"),
+       {L"x Oops!: Path: " + dir_.File(L"gone.exe") + L"\r\nto Freelancer.exe does not exist!"}, "=", kAsIs, "", kAsGame},
+      {"the game does not start", settings(junk) + Id(1, "a"), play(L"/play key-a"),
+       {L"x Quorvel - Launch Error: Quorvel could not start the game\r\n" + junk + L"\r\n\r\n…\r\n\r\n" + not_played}, "=", kAsIs, "", kAsGame},
+      {"the installed ID cannot be saved first", three, play(L"/play key-a"),
+       {L"x Quorvel - Save Error: " + not_played + L" The installed FL ID is in no saved ID yet, and Quorvel could not save it first, so it "
+        L"stays installed.\r\n\r\nQuorvel could not save the FL ID in\r\n{store}…"}, "=", kReadOnly, "", kAsGame},
+      {"the installed ID can never be saved", three, play(L"/play key-a"),
+       {L"x Quorvel - Unsaved FL ID: " + not_played + L" The installed FL ID cannot be kept in the store: its InstallKey value holds a line "
+        L"break or a square bracket, which the store file cannot keep.\r\n\r\nIt is in no saved ID, so replacing it would lose it for good, "
+        L"so it stays installed. Change FL ID in Quorvel's manage window replaces it after asking."}, "=", kAsIs, "", "a[b/4|man-i/6|sig-i/6",
+       "a[b|man-i|sig-i"},
+      {"not understood", three, [&](Main& m) { for (const wchar_t* line : {L"/play", L"/play a b", L"play a", L"/?"}) play(line)(m); },
+       {usage, usage, usage, usage}, "=", kAsIs, "", kAsGame},
+      {"no arguments", three, [this](Main&) { EXPECT_FALSE(Fresh().RunCommand(L" \t")); }, {}, "=", kAsIs, "", kAsGame},
+  };
+  for (const Row& row : rows) Run(row);
+  Sleep(2000);  // a game started where none should be has written its record by now
+  EXPECT_EQ(record(), L"no game started");
+}
+
+// "Create desktop shortcut..." in the manage window's system menu puts a shortcut that plays the picked
+// saved ID on the desktop, named after the first line of its description; one already there is replaced
+// only after a Yes. The desktop's shortcuts are logged afterwards as "desktop <name>[ (old)]...".
+TEST_F(Program, MakesADesktopShortcut) {
+  const std::wstring game = dir_.File(L"Freelancer.exe");
+  ASSERT_TRUE(CopyFileW((support::ExeFolder() + L"\\standin_game.exe").c_str(), game.c_str(), FALSE));
+  const std::string settings = "[QRVL_Settings]\r\nFLPATH=" + base::ToAnsi(game) + "\r\n";
+  const std::string three = settings + Id(1, "a", " first. |pilot") + Id(2, "b") + Id(3, "c", "a:b/c?*\"<>\\|x");
+  const auto make = [this](int index, const char* there = nullptr) {
+    return [this, index, there](Main& m) {
+      if (there) support::WriteBytes(Desktop() + L"\\" + base::FromAnsi(there), "old");
+      m.MakePlayShortcut(index);
+      std::wstring names = L"desktop";
+      for (const auto& file : std::filesystem::directory_iterator(Desktop()))
+        names += L" " + file.path().filename().wstring() + (support::ReadBytes(file.path().wstring()) == "old" ? L" (old)" : L"");
+      for (const auto& file : std::filesystem::directory_iterator(Desktop())) std::filesystem::remove(file.path());
+      seen_.log.push_back(names);
+    };
+  };
+  const auto done = [](const wchar_t* name) {
+    return L"i Done!: The shortcut\r\n" + std::wstring(name) + L"\r\nis on your desktop. Double-click it to install this saved ID and start "
+           L"Freelancer with the servers Quorvel remembers.";
+  };
+  const std::wstring there = L"?n! Quorvel - Shortcut: A shortcut named\r\nFreelancer - first\r\nis already on your desktop. Replace it?";
+  const std::string b = settings + Id(1, "b");  // another copy deleted key-a
+  const Row rows[] = {
+      {"described", three, make(0), {done(L"Freelancer - first"), L"desktop Freelancer - first.lnk"}},
+      {"with no description", three, make(1), {done(L"Freelancer - ID 2"), L"desktop Freelancer - ID 2.lnk"}},
+      {"what a file name cannot hold", three, make(2), {done(L"Freelancer - a_b_c______"), L"desktop Freelancer - a_b_c______.lnk"}},
+      {"already there, No", three, make(0, "Freelancer - first.lnk"), {there, L"desktop Freelancer - first.lnk (old)"}, "=", kAsIs, "n"},
+      {"already there, Yes", three, make(0, "Freelancer - first.lnk"), {there, done(L"Freelancer - first"), L"desktop Freelancer - first.lnk"}},
+      {"nothing picked", three, make(-1), {kOops, L"desktop"}},
+      {"its section holds another ID", three, Then(b, make(0)), {L"servers ", kPrompt, L"list key-b", L"label ", L"x Quorvel - Shortcut Error: "
+       L"The saved IDs in Quorvel's store file\r\n{store}\r\nchanged since the list was filled: another program, or another copy of Quorvel, "
+       L"changed the file. No shortcut was made.…", L"desktop"}, b},
+      {"the store went", three, make(0), {L"x Quorvel - Shortcut Error: Quorvel's store file\r\n{store}\r\nis no longer there. No shortcut was "
+       L"made.", L"desktop"}, "", kGone},
+      {"no game where FLPATH says", Id(1, "a"), make(0), {L"x Oops!: Path: \r\nto Freelancer.exe does not exist!", L"desktop"}},
+      {"the desktop is a file", three, [&](Main& m) { RemoveDirectoryW(Desktop().c_str()); support::WriteBytes(Desktop(), "");
+                                                      m.MakePlayShortcut(0); DeleteFileW(Desktop().c_str()); },
+       {L"x Quorvel - Shortcut Error: Quorvel could not make the shortcut\r\n" + Desktop() + L"\\Freelancer - first.lnk\r\n\r\n…\r\n\r\nNo "
+        L"shortcut was made."}},
+  };
+  for (const Row& row : rows) Run(row);
 }
 
 }  // namespace

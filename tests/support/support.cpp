@@ -122,7 +122,8 @@ testing::AssertionResult LogIs(const std::vector<std::wstring>& log, const std::
 }
 
 app::Main& ProgramTest::Fresh() {
-  program_ = std::make_unique<app::Main>(seen_, seen_, seen_, app::Places{key_.path, dir_.path});
+  CreateDirectoryW(Desktop().c_str(), nullptr);
+  program_ = std::make_unique<app::Main>(seen_, seen_, seen_, app::Places{key_.path, dir_.path, Desktop()});
   return *program_;
 }
 

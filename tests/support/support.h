@@ -78,6 +78,7 @@ class ProgramTest : public ::testing::Test {
   app::Main& Start(const char* store, const char* installed = "key-i|man-i|sig-i");
   app::Main& Fresh();  // a new program on the same folder and key, not started
   std::wstring StorePath() const { return dir_.File(L"FLIDs.ini"); }
+  std::wstring Desktop() const { return dir_.File(L"Desktop"); }  // where the program puts shortcuts
   std::string Store() const { return ReadBytes(StorePath()); }
   // The three values as stored, "|"-joined, each as its text up to the first zero byte, "/" and its
   // size: "key/255" as Quorvel writes it, "key/4" as the game does.
