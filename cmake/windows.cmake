@@ -63,7 +63,7 @@ file(GLOB E2E_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/e2e/*.cpp)
 if(E2E_SOURCES)
   add_executable(e2e_tests ${E2E_SOURCES} ${CMAKE_SOURCE_DIR}/src/res/quorvel.rc)
   target_compile_options(e2e_tests PRIVATE ${QUORVEL_WARNINGS})
-  target_link_libraries(e2e_tests PRIVATE quorvel_test_support gdiplus GTest::gtest GTest::gtest_main)
+  target_link_libraries(e2e_tests PRIVATE quorvel_test_support gdiplus ole32 shell32 uuid GTest::gtest GTest::gtest_main)
   add_dependencies(e2e_tests quorvel standin_game)
 endif()
 

@@ -14,6 +14,7 @@
 // QUORVEL_ACCEPT_SCREENSHOTS set, the fresh picture replaces the approved one instead.
 #include <objidl.h>  // gdiplus.h needs it; WIN32_LEAN_AND_MEAN leaves it out
 #include <gdiplus.h>
+#include <shlobj.h>
 
 #include <functional>
 #include <thread>
@@ -201,6 +202,101 @@ TEST_F(Play, SaveTheInstalledIdDescribeItAndDeleteAnother) {
   EXPECT_EQ(Answer(L"Sure?", IDYES), L"This will deleted the selected saved id, continue?");
   EXPECT_EQ(Answer(L"Done!", IDOK), L"FL ID Deleted!");
   EXPECT_EQ(Store(), settings_ + Section(1, kSaved[1]) + Section(2, kInstalled, "Pilot (x)|Trader"));
+}
+
+// The player's desktop, for as long as it lives, is a folder of the scenario's own: where Windows keeps
+// a redirected desktop (User Shell Folders), so the program finds it through FOLDERID_Desktop as always.
+struct PrivateDesktop {
+  explicit PrivateDesktop(const std::wstring& folder) {
+    CreateDirectoryW(folder.c_str(), nullptr);
+    DWORD size = sizeof old;
+    had = !RegGetValueW(HKEY_CURRENT_USER, kFolders, L"Desktop", RRF_RT_REG_SZ | RRF_RT_REG_EXPAND_SZ | RRF_NOEXPAND, &type, old, &size);
+    Set(REG_EXPAND_SZ, folder.c_str(), static_cast<DWORD>((folder.size() + 1) * sizeof(wchar_t)));
+  }
+  ~PrivateDesktop() {
+    if (had) Set(type, old, static_cast<DWORD>((wcslen(old) + 1) * sizeof(wchar_t)));
+    else RegDeleteKeyValueW(HKEY_CURRENT_USER, kFolders, L"Desktop");
+  }
+  static void Set(DWORD as, const wchar_t* value, DWORD bytes) {
+    EXPECT_FALSE(RegSetKeyValueW(HKEY_CURRENT_USER, kFolders, L"Desktop", as, value, bytes));
+  }
+  static constexpr wchar_t kFolders[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders";
+  wchar_t old[MAX_PATH] = {};
+  DWORD type = REG_EXPAND_SZ;
+  bool had = false;
+};
+
+// The shortcut made from the manage window's system menu, read back through the shell's link object,
+// then run as the shell runs it: the ID is installed and the game started with
+// the remembered servers, and no window of Quorvel shows meanwhile.
+TEST_F(Play, ShortcutFromTheManageWindowPlaysItsIdWithNoWindow) {
+  const PrivateDesktop desktop(dir_.File(L"Desktop"));
+  const std::string saved = Section(1, kSaved[0]) + Section(2, kSaved[1]) + Section(3, kSaved[2], "Trader|Liberty");
+  Start(settings_ + "FLIPS=1.2.3.4|5.6.7.8\r\n" + saved);
+  Click(In(kMain, ui::frm_main::btn_mng_ids));
+  Pick(In(kManage, ui::frm_mng_ids::cmbo_flids), VK_DOWN, 3, L"KEY-3");
+  INPUT alt_space[4] = {{.type = INPUT_KEYBOARD, .ki = {.wVk = VK_MENU}}, {.type = INPUT_KEYBOARD, .ki = {.wVk = VK_SPACE}},
+                        {.type = INPUT_KEYBOARD, .ki = {.wVk = VK_SPACE, .dwFlags = KEYEVENTF_KEYUP}},
+                        {.type = INPUT_KEYBOARD, .ki = {.wVk = VK_MENU, .dwFlags = KEYEVENTF_KEYUP}}};
+  SendInput(4, alt_space, sizeof(INPUT));  // the system menu
+  Find(nullptr, L"#32768");
+  Press('D');  // "Create &desktop shortcut..."
+  EXPECT_EQ(Answer(L"Done!", IDOK), L"The shortcut\r\nFreelancer - Trader\r\nis on your desktop. Double-click it to install this saved "
+                                    L"ID and start Freelancer with the servers Quorvel remembers.");
+  PostMessageW(Find(kMain), WM_SYSCOMMAND, SC_CLOSE, 0);
+  Until([&] { return WaitForSingleObject(process_.get(), 0) == WAIT_OBJECT_0; }, "quorvel.exe to end");
+
+  const std::wstring link = dir_.File(L"Desktop\\Freelancer - Trader.lnk");
+  ASSERT_TRUE(SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)));
+  IShellLinkW* shell_link = nullptr;
+  IPersistFile* file = nullptr;
+  ASSERT_TRUE(SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW, reinterpret_cast<void**>(&shell_link))) &&
+              SUCCEEDED(shell_link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file))) &&
+              SUCCEEDED(file->Load(link.c_str(), STGM_READ)));
+  wchar_t target[MAX_PATH] = {}, arguments[1024] = {}, folder[MAX_PATH] = {}, icon[MAX_PATH] = {};
+  int icon_index = -1;
+  shell_link->GetPath(target, MAX_PATH, nullptr, SLGP_RAWPATH);
+  shell_link->GetArguments(arguments, 1024);
+  shell_link->GetWorkingDirectory(folder, MAX_PATH);
+  shell_link->GetIconLocation(icon, MAX_PATH, &icon_index);
+  file->Release(), shell_link->Release();
+  CoUninitialize();
+  EXPECT_EQ(std::wstring(target) + L"|" + arguments + L"|" + folder + L"|" + icon + L"," + std::to_wstring(icon_index),
+            dir_.File(L"quorvel.exe") + L"|/play \"KEY-3\"|" + dir_.path + L"|" + game_ + L",0");
+
+  // As the shell runs a shortcut: its target with the target's quoted path and the arguments as the
+  // command line, in its working folder. (Wine's ShellExecuteEx hands back no process for a shortcut.)
+  std::wstring command = L"\"" + std::wstring(target) + L"\" " + arguments;
+  STARTUPINFOW startup{.cb = sizeof startup};
+  PROCESS_INFORMATION started{};
+  ASSERT_TRUE(CreateProcessW(target, command.data(), nullptr, nullptr, 0, 0, nullptr, folder, &startup, &started));
+  CloseHandle(started.hThread);
+  process_.reset(started.hProcess);
+  const DWORD pid = started.dwProcessId;
+  std::wstring shown;  // any visible window of the program while it runs
+  std::pair<DWORD, std::wstring*> watched{pid, &shown};
+  Until([&] {
+    EnumWindows([](HWND window, LPARAM seen) {
+      auto& [id, titles] = *reinterpret_cast<std::pair<DWORD, std::wstring*>*>(seen);
+      DWORD owner = 0;
+      GetWindowThreadProcessId(window, &owner);
+      if (owner == id && IsWindowVisible(window)) *titles += L"\"" + Text(window) + L"\" ";
+      return TRUE;
+    }, reinterpret_cast<LPARAM>(&watched));
+    return !shown.empty() || WaitForSingleObject(process_.get(), 0) == WAIT_OBJECT_0;
+  }, "quorvel.exe /play to end");
+  EXPECT_EQ(shown, L"");
+  for (int i = 0; i < 3; ++i) {
+    char value[300] = {};
+    DWORD size = sizeof value;
+    RegGetValueA(HKEY_CURRENT_USER, kGameKey.c_str(), kValueNames[i], RRF_RT_REG_SZ, nullptr, value, &size);
+    EXPECT_EQ(value, kSaved[2][i]);
+  }
+  WIN32_FIND_DATAW record{};
+  Until([&] { return base::UniqueFind(FindFirstFileW(dir_.File(L"launch-*.txt").c_str(), &record)).valid(); }, "the game's start record");
+  EXPECT_EQ(support::ReadBytes(dir_.File(record.cFileName)),
+            "1 2\n" + base::ToAnsi(dir_.path) + "\n\"" + base::ToAnsi(game_) + "\" -s1.2.3.4:2302 -s5.6.7.8:2302");
+  EXPECT_EQ(Store(), settings_ + "FLIPS=1.2.3.4|5.6.7.8\r\n" + saved + Section(4, kInstalled, "Saved before a change on " + support::Today()));
 }
 
 using namespace Gdiplus;
