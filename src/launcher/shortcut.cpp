@@ -10,8 +10,12 @@
 namespace launcher {
 namespace {
 
+// A Win32 error carried in an HRESULT as that error; any other HRESULT as itself, which the system's
+// message table also names.
 base::Status FromResult(HRESULT result) {
-  return SUCCEEDED(result) ? base::Status::Ok() : base::Status::Fail(HRESULT_FACILITY(result) == FACILITY_WIN32 ? HRESULT_CODE(result) : static_cast<unsigned long>(result));
+  if (SUCCEEDED(result)) return base::Status::Ok();
+  const unsigned long code = static_cast<unsigned long>(result);
+  return base::Status::Fail(HRESULT_FACILITY(result) == FACILITY_WIN32 ? static_cast<unsigned long>(HRESULT_CODE(result)) : code);
 }
 
 template <typename F>
