@@ -39,7 +39,7 @@ using SavedIdRow = std::array<std::wstring, 5>;
 struct Places {
   std::wstring reg_key_path = kGameKeyPath;  // what StartUp puts into RegKeyPath
   std::wstring exe_folder;                   // where FLIDs.ini lives; empty: the running exe's folder
-  std::wstring desktop_folder = {};             // where shortcuts go; empty: the player's desktop
+  std::wstring desktop_folder = {};          // where shortcuts go; empty: the player's desktop
 };
 
 class Main {
@@ -104,7 +104,9 @@ class Main {
     const wchar_t* not_done;
     std::wstring done;
     const wchar_t* kept_as;  // the description of an installed ID saved before it is replaced
-    bool may_lose = true;    // an ID the store cannot keep is replaced after a Yes; false: refused
+    // With the windows: an ID the store cannot keep is replaced after a Yes, and the list shows a saved
+    // one at once. Without (a shortcut's run): nothing is asked, such an ID is refused, no list is filled.
+    bool windows = true;
   };
   void ChangeInstalledId(const SavedIdRow& saved);  // "Change FL ID" to these values
   void ReplaceInstalledId(const InstalledId& id, const ReplaceTexts& texts);

@@ -119,7 +119,8 @@ void Main::SaveInstalledId() {
 // Before the installed ID is replaced: when it holds anything and no saved ID in the store holds the
 // same three values, it is saved first, described with why and when. Returns false, having said so,
 // when it is to stay installed: the store cannot take it now, or it can never be stored and the player
-// did not answer Yes to losing it (or is not to be asked). `paragraph` receives what the done box adds.
+// did not answer Yes to losing it (or there are no windows to ask in). `paragraph` receives what the
+// done box adds.
 bool Main::KeepInstalledId(const ReplaceTexts& texts, std::wstring& paragraph) {
   if (const std::wstring unread = ReadInstalledId(); !unread.empty()) {
     // Unread is not "nothing installed": an ID that may be in no saved ID is not replaced blind.
@@ -133,7 +134,7 @@ bool Main::KeepInstalledId(const ReplaceTexts& texts, std::wstring& paragraph) {
   if (const std::wstring why = Unstorable(installed); !why.empty()) {
     const std::wstring cannot = L"The installed FL ID cannot be kept in the store: " + why +
                                 L"\r\n\r\nIt is in no saved ID, so replacing it ";
-    if (texts.may_lose)
+    if (texts.windows)
       return prompts_.Message(cannot + L"loses it for good. Replace it anyway and lose it?", L"Quorvel - Unsaved FL ID",
                               Buttons::YesNoDefaultNo, Icon::Exclamation) == Answer::Yes;
     prompts_.Message(texts.not_done + (L" " + cannot) + L"would lose it for good, so it stays installed. Change FL ID in "
@@ -162,9 +163,11 @@ bool Main::KeepInstalledId(const ReplaceTexts& texts, std::wstring& paragraph) {
                      kSaveError, Buttons::Ok, Icon::Stop);
     return false;
   }
-  LoadStore();
-  if (Ended()) return false;  // the store went away meanwhile and the first-run question was cancelled
-  FillIdList();
+  if (texts.windows) {
+    LoadStore();
+    if (Ended()) return false;  // the store went away meanwhile and the first-run question was cancelled
+    FillIdList();
+  }
   paragraph = L"\r\n\r\nThe ID that was installed was not saved yet; Quorvel saved it as number " + std::to_wstring(number) + L".";
   return true;
 }

@@ -403,9 +403,9 @@ TEST_F(Program, PlaysASavedIdFromItsShortcut) {
   const auto settings = [](const std::wstring& path) { return "[QRVL_Settings]\r\nFLPATH=" + base::ToAnsi(path) + "\r\nFLIPS=1.2.3.4|5.6.7.8\r\n"; };
   const std::string three = settings(game) + Id(1, "a", "first") + Id(2, "b") + Id(3, "c");
   const std::string b_c = settings(game) + Id(1, "b") + Id(2, "c");  // another copy deleted key-a
-  const auto record = [this] {  // the stand-in's record, once there, then gone
+  const auto record = [this](ULONGLONG wait = 15000) {  // the stand-in's record, once there, then gone
     WIN32_FIND_DATAW found{};
-    for (const ULONGLONG end = GetTickCount64() + 15000; GetTickCount64() < end; Sleep(20))
+    for (const ULONGLONG end = GetTickCount64() + wait; GetTickCount64() <= end; Sleep(20))
       if (base::UniqueFind(FindFirstFileW(dir_.File(L"launch-*.txt").c_str(), &found))) {
         const std::string text = support::ReadBytes(dir_.File(found.cFileName));
         DeleteFileW(dir_.File(found.cFileName).c_str());
@@ -427,7 +427,7 @@ TEST_F(Program, PlaysASavedIdFromItsShortcut) {
   const std::string kept = "[FLID_3]\r\nINSTALL=key-i\r\nMAN=man-i\r\nMANS=sig-i\r\nDISC=Saved before a change on " + support::Today() + "\r\n";
   const Row rows[] = {
       {"found by its key after a renumbering", three, Then(b_c, play(L"/play \"key-b\"", true)),
-       {L"servers 1.2.3.4|5.6.7.8", kPrompt, L"list key-b key-c key-i", started}, b_c + kept, kAsIs, "", "key-b/255|man-b/255|sig-b/255"},
+       {started}, b_c + kept, kAsIs, "", "key-b/255|man-b/255|sig-b/255"},
       {"the first of two with the key, the installed ID saved", three + "[FLID_4]\r\nINSTALL=key-c\r\nMAN=other\r\n" + Id(5, "i"),
        play(L"  /PLAY   key-c ", true), {started}, "=", kAsIs, "", "key-c/255|man-c/255|sig-c/255"},
       {"nothing installed, no game key", three, play(L"/play \"key-a\""),
@@ -459,7 +459,7 @@ TEST_F(Program, PlaysASavedIdFromItsShortcut) {
   };
   for (const Row& row : rows) Run(row);
   Sleep(2000);  // a game started where none should be has written its record by now
-  EXPECT_EQ(record(), L"no game started");
+  EXPECT_EQ(record(0), L"no game started");
 }
 
 // "Create desktop shortcut..." in the manage window's system menu puts a shortcut that plays the picked
