@@ -72,13 +72,11 @@ base::Status SaveShortcut(const Shortcut& shortcut, const std::wstring& path) {
   Released<IPersistFile> file;
   const std::wstring temp = path + L".qrv.tmp";
   HRESULT result = create(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW, reinterpret_cast<void**>(&link.p));
-  for (const auto& step : {
-           +[](IShellLinkW* l, const Shortcut& s) { return l->SetPath(s.target.c_str()); },
-           +[](IShellLinkW* l, const Shortcut& s) { return l->SetArguments(s.arguments.c_str()); },
-           +[](IShellLinkW* l, const Shortcut& s) { return l->SetWorkingDirectory(s.working_folder.c_str()); },
-           +[](IShellLinkW* l, const Shortcut& s) { return l->SetIconLocation(s.icon.c_str(), 0); },
-           +[](IShellLinkW* l, const Shortcut& s) { return l->SetDescription(s.description.c_str()); }})
-    if (SUCCEEDED(result)) result = step(link.p, shortcut);
+  if (SUCCEEDED(result)) result = link.p->SetPath(shortcut.target.c_str());
+  if (SUCCEEDED(result)) result = link.p->SetArguments(shortcut.arguments.c_str());
+  if (SUCCEEDED(result)) result = link.p->SetWorkingDirectory(shortcut.working_folder.c_str());
+  if (SUCCEEDED(result)) result = link.p->SetIconLocation(shortcut.icon.c_str(), 0);
+  if (SUCCEEDED(result)) result = link.p->SetDescription(shortcut.description.c_str());
   if (SUCCEEDED(result)) result = link.p->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file.p));
   if (SUCCEEDED(result)) result = file.p->Save(temp.c_str(), TRUE);
   if (FAILED(result)) {
