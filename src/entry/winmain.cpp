@@ -8,7 +8,7 @@
 #include "ui/frm_main.h"
 #include "ui/gdi_printer.h"
 #include "ui/win_prompts.h"
-#include "ui/windows.h"
+#include "ui/window_set.h"
 
 namespace {
 

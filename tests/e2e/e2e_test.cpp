@@ -25,7 +25,7 @@
 #include "ui/frm_mng_ids.h"
 #include "ui/frm_save_id.h"
 #include "ui/win_prompts.h"
-#include "ui/windows.h"
+#include "ui/window_set.h"
 
 // Win32 structures are filled with designated initializers; the members left out are zero, as meant.
 #pragma GCC diagnostic ignored "-Wmissing-field-initializers"

@@ -10,7 +10,7 @@
 #include "ui/frm_main.h"
 #include "ui/frm_mng_ids.h"
 #include "ui/frm_save_id.h"
-#include "ui/windows.h"
+#include "ui/window_set.h"
 
 namespace {
 

@@ -1,5 +1,5 @@
 #pragma once
-// The four windows, one instance each, and what the program shows in them: the real app::View.
+// The program's windows, one instance each, and what the program shows in them: the real app::View.
 // Touching a window creates it, hidden, when it does not exist; its close box destroys it.
 #include <functional>
 #include <memory>

@@ -1,4 +1,4 @@
-#include "ui/windows.h"
+#include "ui/window_set.h"
 
 #include "ui/frm_about.h"
 #include "ui/frm_main.h"
