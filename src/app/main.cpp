@@ -123,30 +123,30 @@ std::wstring ForEachValue(const wchar_t* verb, const std::wstring& key_path, std
 
 Main::Written Main::WriteInstalledId(const InstalledId& id) {
   const std::wstring key = L"HKEY_CURRENT_USER\\" + RegKeyPath;
+  const auto name = [](std::size_t i) { return std::wstring(InstalledId::kValueNames[i]); };
   // Each value as it is stored now, to be put back, byte for byte, if a later one cannot be written.
   std::array<mRegistery::StoredValue, 3> before;
-  for (int i = 0; i < 3; ++i)
-    if (const base::Status read = mRegistery::GetStoredValue(HKEY_CURRENT_USER, RegKeyPath, InstalledId::kValueNames[i], before[static_cast<size_t>(i)]); !read)
-      return {CouldNot(L"read " + std::wstring(InstalledId::kValueNames[i]) + L" in the registry key", key, read.Text(),
+  for (std::size_t i = 0; i < 3; ++i)
+    if (const base::Status read = mRegistery::GetStoredValue(HKEY_CURRENT_USER, RegKeyPath, name(i), before[i]); !read)
+      return {CouldNot(L"read " + name(i) + L" in the registry key", key, read.Text(),
                        L"Without it Quorvel could not put the installed ID back whole if a write failed, so it wrote nothing.")};
-  for (int i = 0; i < 3; ++i) {
-    const base::Status status = mRegistery::SetRegValue(HKEY_CURRENT_USER, RegKeyPath, InstalledId::kValueNames[i], id.Field(i), REG_SZ);
+  for (std::size_t i = 0; i < 3; ++i) {
+    const base::Status status = mRegistery::SetRegValue(HKEY_CURRENT_USER, RegKeyPath, name(i), id.Field(static_cast<int>(i)), REG_SZ);
     if (status) continue;
     bool put_back = true;
     std::wstring written;
-    for (int j = i - 1; j >= 0; --j) {
-      put_back = mRegistery::PutStoredValue(HKEY_CURRENT_USER, RegKeyPath, InstalledId::kValueNames[j], before[static_cast<size_t>(j)]).ok() && put_back;
-      written = InstalledId::kValueNames[j] + (written.empty() ? L"" : L", " + written);
+    for (std::size_t j = i; j-- > 0;) {
+      put_back = mRegistery::PutStoredValue(HKEY_CURRENT_USER, RegKeyPath, name(j), before[j]).ok() && put_back;
+      written = name(j) + (written.empty() ? L"" : L", " + written);
     }
-    const std::wstring failure = CouldNot(L"write " + std::wstring(InstalledId::kValueNames[i]) + L" in the registry key", key, status.Text(),
-                                          put_back ? L"If the key is missing, Freelancer has not been installed or started for this Windows user."
-                                                   : L"");
+    const std::wstring failure =
+        CouldNot(L"write " + name(i) + L" in the registry key", key, status.Text(),
+                 put_back ? L"If the key is missing, Freelancer has not been installed or started for this Windows user." : L"");
     if (put_back) return {failure};
-    return {L"The installed FL ID may be mixed: Quorvel wrote " + written + L" of the new ID, could not write " +
-                InstalledId::kValueNames[i] + L", and could not put back what it had written. The registry may now hold values "
-                L"of two different IDs, which the game does not take as one.\r\n\r\n" + failure +
-                L"\r\n\r\nOnce Windows lets Quorvel write the key again, install a saved ID whole with Change FL ID in the "
-                L"manage window, or use Clear installed FL ID.",
+    return {L"The installed FL ID may be mixed: Quorvel wrote " + written + L" of the new ID, could not write " + name(i) +
+                L", and could not put back what it had written. The registry may now hold values of two different IDs, which "
+                L"the game does not take as one.\r\n\r\n" + failure + L"\r\n\r\nOnce Windows lets Quorvel write the key again, "
+                L"install a saved ID whole with Change FL ID in the manage window, or use Clear installed FL ID.",
             false};
   }
   return {};
