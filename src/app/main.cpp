@@ -121,14 +121,40 @@ std::wstring ForEachValue(const wchar_t* verb, const std::wstring& key_path, std
 
 }  // namespace
 
-// Writes the three values in order; returns the message that names every value that failed, or "".
-std::wstring Main::WriteInstalledId(const InstalledId& id) {
-  return ForEachValue(L"write", RegKeyPath,
-                      L"If the key is missing, Freelancer has not been installed or started for this Windows user.",
-                      [&](int i) {
-                        return mRegistery::SetRegValue(HKEY_CURRENT_USER, RegKeyPath, InstalledId::kValueNames[i],
-                                                       id.Field(i), REG_SZ);
-                      });
+Main::Written Main::WriteInstalledId(const InstalledId& id) {
+  const std::wstring key = L"HKEY_CURRENT_USER\\" + RegKeyPath;
+  const auto name = [](std::size_t i) { return std::wstring(InstalledId::kValueNames[i]); };
+  // Each value as it is stored now, to be put back, byte for byte, if a later one cannot be written.
+  std::array<mRegistery::StoredValue, 3> before;
+  for (std::size_t i = 0; i < 3; ++i)
+    if (const base::Status read = mRegistery::GetStoredValue(HKEY_CURRENT_USER, RegKeyPath, name(i), before[i]); !read)
+      return {CouldNot(L"read " + name(i) + L" in the registry key", key, read.Text(),
+                       L"Without it Quorvel could not put the installed ID back whole if a write failed, so it wrote nothing.")};
+  for (std::size_t i = 0; i < 3; ++i) {
+    const base::Status status = mRegistery::SetRegValue(HKEY_CURRENT_USER, RegKeyPath, name(i), id.Field(static_cast<int>(i)), REG_SZ);
+    if (status) continue;
+    bool put_back = true;
+    std::wstring written;
+    for (std::size_t j = i; j-- > 0;) {
+      put_back = mRegistery::PutStoredValue(HKEY_CURRENT_USER, RegKeyPath, name(j), before[j]).ok() && put_back;
+      written = name(j) + (written.empty() ? L"" : L", " + written);
+    }
+    const std::wstring failure =
+        CouldNot(L"write " + name(i) + L" in the registry key", key, status.Text(),
+                 put_back ? L"If the key is missing, Freelancer has not been installed or started for this Windows user." : L"");
+    if (put_back) return {failure};
+    return {L"The installed FL ID may be mixed: Quorvel wrote " + written + L" of the new ID, could not write " + name(i) +
+                L", and could not put back what it had written. The registry may now hold values of two different IDs, which "
+                L"the game does not take as one.\r\n\r\n" + failure + L"\r\n\r\nOnce Windows lets Quorvel write the key again, "
+                L"install a saved ID whole with Change FL ID in the manage window, or use Clear installed FL ID.",
+            false};
+  }
+  return {};
+}
+
+std::wstring Main::NotWritten(const Written& written, std::wstring_view not_done, const std::wstring& kept) {
+  if (!written.whole) return written.failure + kept;
+  return std::wstring(not_done) + (kept.empty() ? L"" : L" Only the store changed:" + kept) + L"\r\n\r\n" + written.failure;
 }
 
 std::wstring Main::ReadInstalledId() {
@@ -168,11 +194,10 @@ void Main::ReplaceInstalledId(const InstalledId& id, const ReplaceTexts& texts) 
   if (prompts_.Message(texts.question, texts.question_title, Buttons::YesNo, Icon::None) != Answer::Yes) return;
   std::wstring kept;  // the done box's second paragraph when the installed ID was saved first
   if (!KeepInstalledId(texts, kept)) return;
-  const std::wstring failure = WriteInstalledId(id);
+  const Written written = WriteInstalledId(id);
   ShowInstalledId();
-  if (!failure.empty()) {
-    prompts_.Message(std::wstring(texts.not_done) + L"\r\n\r\n" + failure, L"Quorvel - Registry Error", Buttons::Ok,
-                     Icon::Stop);
+  if (!written.failure.empty()) {
+    prompts_.Message(NotWritten(written, texts.not_done, kept), L"Quorvel - Registry Error", Buttons::Ok, Icon::Stop);
     return;
   }
   prompts_.Message(texts.done + kept, L"Done!", Buttons::Ok, Icon::Information);

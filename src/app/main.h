@@ -9,6 +9,9 @@
 #include <string_view>
 #include <vector>
 
+namespace core {
+struct LoadedStore;
+}
 namespace store {
 struct FileText;
 }
@@ -90,10 +93,12 @@ class Main {
   void PrintInstalledId();
 
   // Playing a saved ID in one step, as a desktop shortcut asks: installs the first saved ID in the store
-  // as it is now whose InstallKey is `key`, as "Change FL ID" does, then starts the game with the
-  // remembered servers, as "Launch FL" does; nothing is asked. When anything stands in the way, one box
-  // says so and neither the installed ID nor the store changes, and the game does not start.
-  void PlaySavedId(const std::wstring& key);
+  // as it is now whose InstallKey is `key` and whose three values give `digest` (core/id_digest.h), as
+  // "Change FL ID" does, then starts the game with the remembered servers, as "Launch FL" does; nothing
+  // is asked. An older shortcut's empty digest names the one saved ID with that key, never one of
+  // several. When anything stands in the way (the game already running among it), one box says so and
+  // neither the installed ID nor the store changes, and the game does not start.
+  void PlaySavedId(const std::wstring& key, const std::wstring& digest = {});
   // The manage window's "Create desktop shortcut": a shortcut that plays the picked saved ID.
   void MakePlayShortcut(int index);
 
@@ -111,10 +116,22 @@ class Main {
   void ChangeInstalledId(const SavedIdRow& saved);  // "Change FL ID" to these values
   void ReplaceInstalledId(const InstalledId& id, const ReplaceTexts& texts);
   bool KeepInstalledId(const ReplaceTexts& texts, std::wstring& paragraph);
-  std::wstring WriteInstalledId(const InstalledId& id);  // what failed, or ""
+  // Writes the three values in order; when one fails, puts back those written before it. `failure` is
+  // the box's text of what failed, "" when all were written; `whole` is false when even putting back
+  // failed and the text says the installed ID may be mixed.
+  struct Written {
+    std::wstring failure;
+    bool whole = true;
+  };
+  Written WriteInstalledId(const InstalledId& id);
+  // The registry error box's text after a failed write: not_done (with what the keep step saved, `kept`,
+  // when it saved something), or the mixed ID's text.
+  static std::wstring NotWritten(const Written& written, std::wstring_view not_done, const std::wstring& kept);
   int AddToStore(const InstalledId& id, const std::wstring& description, const store::FileText& file,
                  std::wstring& refusal);
   bool Selected(int index);  // false, after saying so, when nothing is picked
+  // What the shortcut at path plays, as a sentence, when this saved ID's (row's) shortcut would replace it.
+  std::wstring ShortcutThere(const std::wstring& path, const core::LoadedStore& loaded, std::size_t row) const;
   // Whether section FLID_(index + 1) of the store's text holds the three values the list shows for
   // entry index: another program may have changed the file since the list was filled.
   bool StillListed(int index, std::string_view store_text) const;

@@ -91,4 +91,24 @@ base::Status SaveShortcut(const Shortcut& shortcut, const std::wstring& path) {
   return base::Status::Ok();
 }
 
+base::Status ReadShortcut(const std::wstring& path, Shortcut& shortcut) {
+  const ComScope com;
+  if (FAILED(com.result())) return FromResult(com.result());
+  const auto create = Ole<HRESULT(WINAPI*)(REFCLSID, LPUNKNOWN, DWORD, REFIID, LPVOID*)>("CoCreateInstance");
+  if (create == nullptr) return base::Status::Fail(ERROR_PROC_NOT_FOUND);
+  Released<IShellLinkW> link;
+  Released<IPersistFile> file;
+  std::wstring target(MAX_PATH * 4, L'\0'), arguments(8192, L'\0');
+  HRESULT result = create(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW, reinterpret_cast<void**>(&link.p));
+  if (SUCCEEDED(result)) result = link.p->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file.p));
+  if (SUCCEEDED(result)) result = file.p->Load(path.c_str(), STGM_READ);
+  if (SUCCEEDED(result)) result = link.p->GetPath(target.data(), static_cast<int>(target.size()), nullptr, SLGP_RAWPATH);
+  if (SUCCEEDED(result)) result = link.p->GetArguments(arguments.data(), static_cast<int>(arguments.size()));
+  if (FAILED(result)) return FromResult(result);
+  shortcut = {};
+  shortcut.target = target.c_str();
+  shortcut.arguments = arguments.c_str();
+  return base::Status::Ok();
+}
+
 }  // namespace launcher

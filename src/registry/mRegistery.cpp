@@ -10,6 +10,17 @@ namespace mRegistery {
 
 namespace {
 
+// The switch behind RefusedWrites; nothing else ever sets it.
+const wchar_t* refused_value = nullptr;
+int writes_allowed = -1;  // -1: no limit
+
+bool Refused(const std::wstring& value_name) {
+  if (refused_value != nullptr) return value_name == refused_value;
+  if (writes_allowed <= 0) return writes_allowed == 0;
+  --writes_allowed;
+  return false;
+}
+
 // A missing key or value is no failure: the game has simply not made it (yet).
 base::Status UnlessMissing(LSTATUS rc) {
   return rc == ERROR_FILE_NOT_FOUND || rc == ERROR_PATH_NOT_FOUND ? base::Status::Ok()
@@ -53,6 +64,7 @@ std::wstring GetRegValue(HKEY rootKey, const std::wstring& keyPath, const std::w
 
 base::Status SetRegValue(HKEY rootKey, const std::wstring& keyPath, const std::wstring& valueName,
                          const std::wstring& value, DWORD valueType) {
+  if (Refused(valueName)) return base::Status::Fail(ERROR_ACCESS_DENIED);
   const std::string path = base::ToAnsi(keyPath);
   const std::string name = base::ToAnsi(valueName);
   base::UniqueKey key;
@@ -65,6 +77,48 @@ base::Status SetRegValue(HKEY rootKey, const std::wstring& keyPath, const std::w
                                     static_cast<DWORD>(data.size()));
   if (rc != ERROR_SUCCESS) return base::Status::Fail(static_cast<unsigned long>(rc));
   return base::Status::Ok();
+}
+
+base::Status GetStoredValue(HKEY rootKey, const std::wstring& keyPath, const std::wstring& valueName, StoredValue& value) {
+  const std::string path = base::ToAnsi(keyPath);
+  const std::string name = base::ToAnsi(valueName);
+  value = {};
+  base::UniqueKey key;
+  if (LSTATUS rc = RegOpenKeyExA(rootKey, path.c_str(), 0, KEY_QUERY_VALUE, key.put()); rc != ERROR_SUCCESS) return UnlessMissing(rc);
+  DWORD size = 0;
+  LSTATUS rc = RegQueryValueExA(key.get(), name.c_str(), nullptr, &value.type, nullptr, &size);
+  while (rc == ERROR_SUCCESS || rc == ERROR_MORE_DATA) {  // it may grow between asking its size and reading it
+    value.data.assign(size, 0);
+    rc = RegQueryValueExA(key.get(), name.c_str(), nullptr, &value.type, value.data.data(), &size);
+    if (rc == ERROR_SUCCESS) {
+      value.data.resize(size);
+      value.exists = true;
+      return base::Status::Ok();
+    }
+  }
+  value = {};
+  return UnlessMissing(rc);
+}
+
+base::Status PutStoredValue(HKEY rootKey, const std::wstring& keyPath, const std::wstring& valueName, const StoredValue& value) {
+  if (Refused(valueName)) return base::Status::Fail(ERROR_ACCESS_DENIED);
+  const std::string path = base::ToAnsi(keyPath);
+  const std::string name = base::ToAnsi(valueName);
+  base::UniqueKey key;
+  if (LSTATUS rc = RegOpenKeyExA(rootKey, path.c_str(), 0, KEY_SET_VALUE, key.put()); rc != ERROR_SUCCESS)
+    return base::Status::Fail(static_cast<unsigned long>(rc));
+  const LSTATUS rc = value.exists ? RegSetValueExA(key.get(), name.c_str(), 0, value.type, value.data.data(),
+                                                   static_cast<DWORD>(value.data.size()))
+                                  : RegDeleteValueA(key.get(), name.c_str());
+  return rc == ERROR_SUCCESS || (!value.exists && rc == ERROR_FILE_NOT_FOUND) ? base::Status::Ok()
+                                                                             : base::Status::Fail(static_cast<unsigned long>(rc));
+}
+
+RefusedWrites::RefusedWrites(const wchar_t* value_name) { refused_value = value_name; }
+RefusedWrites::RefusedWrites(int allowed) { writes_allowed = allowed; }
+RefusedWrites::~RefusedWrites() {
+  refused_value = nullptr;
+  writes_allowed = -1;
 }
 
 }  // namespace mRegistery

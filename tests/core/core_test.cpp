@@ -9,6 +9,7 @@
 #include <string>
 
 #include "core/command_line.h"
+#include "core/id_digest.h"
 #include "core/print_page.h"
 #include "core/profile.h"
 #include "core/server_args.h"
@@ -58,30 +59,60 @@ TEST(ServerArgs, OneArgumentPerServerEndingInTheGamePort) {
   for (const auto& [typed, args] : examples) EXPECT_EQ(BuildServerArgs(typed), args) << testing::PrintToString(std::wstring(typed));
 }
 
-// A shortcut's arguments give back any key as it was, by the rules every Windows program splits its
-// command line by; only "/play" (in any letter case) and one key is understood.
+// A shortcut's arguments give back any key and its digest as they were, by the rules of the shell's own
+// splitter; only "/play" (in any letter case) with a key, and a digest or (an older shortcut) none, is
+// understood.
 TEST(CommandLine, KeysComeBackAsQuotedAndOnlyPlayIsUnderstood) {
   for (const wchar_t* key : {L"9F8E-7D6C", L"", L" a b ", L"a\\", L"a\\\"b", L"\"", L"\\\\\"\"\\", L"\t\u00e9"}) {
-    const Command command = ParseCommand(PlayArguments(key));
-    EXPECT_EQ(command.kind, Command::kPlay) << PlayArguments(key);
-    EXPECT_EQ(command.key, key) << PlayArguments(key);
+    const Command command = ParseCommand(PlayArguments(key, L"0123456789abcdef"));
+    EXPECT_EQ(command.kind, Command::kPlay) << PlayArguments(key, L"");
+    EXPECT_EQ(command.key + L"|" + command.digest, key + std::wstring(L"|0123456789abcdef")) << PlayArguments(key, L"");
   }
   const std::pair<const wchar_t*, std::vector<std::wstring>> lines[] = {
       {L"", {}}, {L" \t ", {}}, {L"a  b\tc", {L"a", L"b", L"c"}}, {L"\"a b\"c d", {L"a bc", L"d"}}, {L"a\\b \\\\\"c\"", {L"a\\b", L"\\c"}},
-      {L"\"a\"\"b\"", {L"a\"b"}}, {L"\"\" x", {L"", L"x"}}, {L"\"open", {L"open"}}, {L"a\\", {L"a\\"}}};
+      {L"\"a\"\"b\"", {L"a\"b"}}, {L"\"\" x", {L"", L"x"}}, {L"\"open", {L"open"}}, {L"a\\", {L"a\\"}},
+      {L"/play \"a\"\"b c\"", {L"/play", L"a\"b", L"c"}}, {L"\"a\"\"\"b\"", {L"a\"b"}}, {L"a\"\"\"b", {L"a\"b"}}};
   for (const auto& [line, arguments] : lines) EXPECT_EQ(SplitArguments(line), arguments) << testing::PrintToString(std::wstring(line));
-  for (const wchar_t* line : {L"/play", L"/play a b", L"play a", L"-play a", L"/playa"}) EXPECT_EQ(ParseCommand(line).kind, Command::kUnknown);
-  EXPECT_EQ(ParseCommand(L"/PLAY k").key, L"k");
+  for (const wchar_t* line : {L"/play", L"/play a b", L"play a", L"-play a", L"/playa", L"/play a 0123456789abcde",
+                              L"/play a 0123456789abcdeg", L"/play a 0123456789abcdef x"})
+    EXPECT_EQ(ParseCommand(line).kind, Command::kUnknown) << testing::PrintToString(std::wstring(line));
+  const Command older = ParseCommand(L"/PLAY k"), upper = ParseCommand(L"/play k 0123456789ABCDEF");
+  EXPECT_EQ(older.key + L"|" + older.digest + L"|" + upper.digest, L"k||0123456789abcdef");
   EXPECT_EQ(ParseCommand(L"  ").kind, Command::kNone);
 }
 
-TEST(CommandLine, ShortcutNamesAreFileNames) {
-  const std::pair<const wchar_t*, const wchar_t*> names[] = {
-      {L"Main pilot|Trader", L"Freelancer - Main pilot"}, {L"", L"Freelancer - ID 7"}, {L"|second", L"Freelancer - ID 7"},
-      {L"  . ..  |x", L"Freelancer - ID 7"}, {L" a:b/c\\d*e?f\"g<h>i\tj. . ", L"Freelancer - a_b_c_d_e_f_g_h_i_j"},
-      {L"..x", L"Freelancer - ..x"}};
-  for (const auto& [description, name] : names) EXPECT_EQ(ShortcutName(description, 7), name) << testing::PrintToString(std::wstring(description));
-  EXPECT_EQ(ShortcutName(std::wstring(100, L'x') + L"|", 1), L"Freelancer - " + std::wstring(80, L'x'));
+// The digest is pinned: a shortcut made by one version names its ID for every later one.
+TEST(IdDigest, FnvOfTheThreeValuesJoinedByLineFeeds) {
+  EXPECT_EQ(IdDigest("", "", ""), L"08547e07b5084555");
+  EXPECT_EQ(IdDigest("key-a", "man-a", "sig-a"), L"e68684b71280e8e3");
+  EXPECT_NE(IdDigest("key-a", "man-a", "sig-a"), IdDigest("key-a", "man-asig-a", ""));
+  EXPECT_NE(IdDigest("key-c", "man-one", "sig"), IdDigest("key-c", "man-two", "sig"));
+}
+
+// Each saved ID's shortcut gets a name of its own, the same whatever the IDs' numbers.
+TEST(CommandLine, ShortcutNamesAreFileNamesOnePerId) {
+  const std::wstring d1 = L"1111111111111111", d2 = L"2222222222222222", d3 = L"3333333333333333";
+  using Ids = std::vector<ShortcutId>;
+  using Names = std::vector<std::wstring>;
+  const std::pair<Ids, Names> cases[] = {
+      {{{L"Main pilot|Trader", L"k", d1}, {L"Alt", L"k", d2}}, {L"Freelancer - Main pilot", L"Freelancer - Alt"}},
+      {{{L"", L"9F8E-7D6C-5B4A", d1}, {L"|second", L"key-b", d2}, {L"  . ..  |x", L"", d3}},
+       {L"Freelancer - ID 9F8E-7D6", L"Freelancer - ID key-b", L"Freelancer - ID 33333333"}},
+      {{{L"Main", L"key-a", d1}, {L"main|x", L"key-b", d2}, {L"Alt", L"key-c", d3}},
+       {L"Freelancer - Main (key-a)", L"Freelancer - main (key-b)", L"Freelancer - Alt"}},
+      {{{L"", L"key-c", d1}, {L"", L"key-c", d2}, {L"two", L"key-c", d3}},
+       {L"Freelancer - ID key-c 11111111", L"Freelancer - ID key-c 22222222", L"Freelancer - two"}},
+      {{{L"", L"key-c", d1}, {L"", L"key-c", d1}}, {L"Freelancer - ID key-c", L"Freelancer - ID key-c"}},  // one ID saved twice
+      {{{L"ID key-a", L"key-z", d1}, {L"", L"key-a", d2}}, {L"Freelancer - ID key-a (key-z)", L"Freelancer - ID key-a 22222222"}},
+      {{{L" a:b/c\\d*e?f\"g<h>i\tj. . ", L"k", d1}, {L"..x", L"k", d2}, {L"", L"a:b|c*. ", d3}},
+       {L"Freelancer - a_b_c_d_e_f_g_h_i_j", L"Freelancer - ..x", L"Freelancer - ID a_b_c_"}},
+      {{{std::wstring(100, L'x') + L"|", L"k", d1}}, {L"Freelancer - " + std::wstring(80, L'x')}},
+  };
+  for (const auto& [ids, names] : cases) EXPECT_EQ(ShortcutNames(ids), names) << testing::PrintToString(ids[0].description);
+  // A delete renumbers: no name follows a number, and only one that told two IDs apart may lose that part.
+  const Ids before{{L"", L"key-a", d1}, {L"Main", L"key-b", d2}, {L"", L"key-c", d3}, {L"Main", L"key-d", d1}};
+  const Names all = ShortcutNames(before), left = ShortcutNames({before[0], before[2], before[3]});
+  EXPECT_EQ(left, (Names{all[0], all[2], L"Freelancer - Main"}));
 }
 
 // The key alone in Arial 24 pt bold italic black, centred on the printable width (a wider key from its

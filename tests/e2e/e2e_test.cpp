@@ -20,6 +20,7 @@
 #include <thread>
 
 #include "base/text.h"
+#include "core/id_digest.h"
 #include "support/support.h"
 #include "ui/frm_main.h"
 #include "ui/frm_mng_ids.h"
@@ -262,7 +263,7 @@ TEST_F(Play, ShortcutFromTheManageWindowPlaysItsIdWithNoWindow) {
   file->Release(), shell_link->Release();
   CoUninitialize();
   EXPECT_EQ(std::wstring(target) + L"|" + arguments + L"|" + folder + L"|" + icon + L"," + std::to_wstring(icon_index),
-            dir_.File(L"quorvel.exe") + L"|/play \"KEY-3\"|" + dir_.path + L"|" + game_ + L",0");
+            dir_.File(L"quorvel.exe") + L"|/play \"KEY-3\" " + core::IdDigest(kSaved[2][0], kSaved[2][1], kSaved[2][2]) + L"|" + dir_.path + L"|" + game_ + L",0");
 
   // As the shell runs a shortcut: its target with the target's quoted path and the arguments as the
   // command line, in its working folder. (Wine's ShellExecuteEx hands back no process for a shortcut.)

@@ -30,7 +30,9 @@ TEST(LazyProc, LoadsOnlyFromTheSystemFolder) {
 // program's name, which it treats apart), so the key the shortcut was made with is the key played.
 TEST(CommandLine, SplitsAsTheShellDoes) {
   for (const wchar_t* line : {L"/play \"9F8E-7D6C\"", L"a  b\tc", L"\"a b\"c d", L"a\\b \\\\\"c\"", L"\"a\\\"b\"", L"\"\" x",
-                              L"\"open", L"a\\", L"/play \"\\\\\\\"\\\"\\\\\"", L"\"a\"\"b\""}) {
+                              L"\"open", L"a\\", L"/play \"\\\\\\\"\\\"\\\\\"", L"\"a\"\"b\"",
+                              L"/play \"a\"\"b c\" 0123456789abcdef", L"\"a\"\"\"b\"", L"a\"\"\"b", L"\"\"\"\"", L"\"\"\"a\"\"\" b",
+                              L"\"a\\\\\"\" b\" c", L"a\\\"\"\" \"b"}) {
     int count = 0;
     wchar_t** shell = CommandLineToArgvW((L"x.exe " + std::wstring(line)).c_str(), &count);
     ASSERT_NE(shell, nullptr);

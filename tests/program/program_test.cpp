@@ -5,11 +5,17 @@
 // bytes and, where it matters, the registry.
 #include <filesystem>
 #include <functional>
+#include <optional>
 
 #include "base/text.h"
+#include "core/command_line.h"
+#include "core/id_digest.h"
+#include "launcher/launcher.h"
+#include "registry/mRegistery.h"
 #include "support/support.h"  // brings windows.h, which sddl.h needs first
 
 #include <sddl.h>
+#include <tlhelp32.h>
 
 namespace {
 
@@ -30,6 +36,14 @@ const std::wstring kAsk = L"oc First load: Quorvel needs to locate your Freelanc
 const std::wstring kChange = L"? Quorvel: This will reset your FL ID to the one selected, continue?";
 const std::wstring kClear = L"? Sure?: This will clear the current installed FL ID, continue?";
 std::function<void(Main&)> Pick(int index) { return [index](Main& m) { m.InstallSelectedId(index); }; }
+// The registry refusing writes while the player acts: those to one value, or all after the first `allowed`.
+template <typename Refusal>
+std::function<void(Main&)> Refusing(Refusal refusal, std::function<void(Main&)> act) {
+  return [refusal, act](Main& m) {
+    const mRegistery::RefusedWrites refused(refusal);
+    act(m);
+  };
+}
 const std::string kAsGame = "key-i/6|man-i/6|sig-i/6";  // the installed ID as the game wrote it, untouched
 // The settings and 32766 saved-ID headers: the most the store can keep.
 std::string Full() {
@@ -128,8 +142,15 @@ TEST_F(Program, StartsUp) {
 // blanked; "Clear installed FL ID" blanks all three. Then the labels show the registry afresh.
 TEST_F(Program, InstallsAndClearsTheInstalledId) {
   const std::string store = kSettings + Id(1, "\xe9") + "[FLID_2]\r\nINSTALL=key-b\r\nMAN=\r\nMANS=sig-b\r\n" + Id(3, "i");
-  const std::wstring failed = L"Quorvel could not write InstallKey, MPAccountName, MPAccountNameSig in the registry key\r\nHKEY_CURRENT_USER\\"
-                              L"{key}\r\n\r\n…\r\n\r\nIf the key is missing, Freelancer has not been installed or started for this Windows user.";
+  const auto failed = [](const wchar_t* value) {
+    return L"Quorvel could not write " + std::wstring(value) + L" in the registry key\r\nHKEY_CURRENT_USER\\{key}\r\n\r\n…\r\n\r\nIf the key "
+           L"is missing, Freelancer has not been installed or started for this Windows user.";
+  };
+  const std::wstring mixed = L"x Quorvel - Registry Error: The installed FL ID may be mixed: Quorvel wrote InstallKey of the new ID, could not "
+                             L"write MPAccountName, and could not put back what it had written. The registry may now hold values of two "
+                             L"different IDs, which the game does not take as one.\r\n\r\nQuorvel could not write MPAccountName in the "
+                             L"registry key\r\nHKEY_CURRENT_USER\\{key}\r\n\r\n…\r\n\r\nOnce Windows lets Quorvel write the key again, "
+                             L"install a saved ID whole with Change FL ID in the manage window, or use Clear installed FL ID.";
   const auto wipe = [](Main& m) { m.ClearInstalledId(); };
   const auto denied = [this](std::function<void(Main&)> act) {  // everyone denied reading and setting values, then allowed again
     return [this, act](Main& m) {
@@ -156,13 +177,22 @@ TEST_F(Program, InstallsAndClearsTheInstalledId) {
       {"nothing picked", store, Pick(-1), {kOops}, "=", kAsIs, "", kAsGame},
       {"rows outside the table", store, [](Main& m) { for (int r : {0, 4, 32767}) m.InstallSavedId(static_cast<std::int16_t>(r)); },
        {}, "=", kAsIs, "", kAsGame},
-      {"no game key: change", store, Pick(0), {kChange, L"key ", L"x Quorvel - Registry Error: The FL ID was not changed.\r\n\r\n" + failed},
+      // The installed ID stays whole: what was written before a refused value is put back as it was.
+      {"the second value refused: change", store, Refusing(L"MPAccountName", Pick(1)),
+       {kChange, L"key key-i", L"x Quorvel - Registry Error: The FL ID was not changed.\r\n\r\n" + failed(L"MPAccountName")}, "=", kAsIs, "",
+       kAsGame},
+      {"the third value refused: clear", store, Refusing(L"MPAccountNameSig", wipe),
+       {kClear, L"key key-i", L"x Quorvel - Registry Error: The FL ID was not cleared.\r\n\r\n" + failed(L"MPAccountNameSig")}, "=", kAsIs, "",
+       kAsGame},
+      {"the second refused, the first not put back", store, Refusing(1, Pick(1)), {kChange, L"key key-b", mixed}, "=", kAsIs, "",
+       "key-b/255|man-i/6|sig-i/6"},
+      {"no game key: change", store, Pick(0), {kChange, L"key ", L"x Quorvel - Registry Error: The FL ID was not changed.\r\n\r\n" + failed(L"InstallKey")},
        "=", kAsIs, "", "", "-"},
       {"no access to the key: change", store, denied(Pick(0)), {kChange, L"x Quorvel - Registry Error: The FL ID was not changed.\r\n\r\n" +
        unread + L"\r\n\r\nQuorvel cannot tell whether the installed FL ID is saved, so it left it installed."}, "=", kAsIs, "", kAsGame},
       {"no access to the key: save", store, denied([](Main& m) { m.SaveInstalledId(); }),
        {L"x Quorvel - Save Error: " + unread + L"\r\n\r\nThe installed FL ID was not saved; the store was not changed."}},
-      {"no game key: clear", store, wipe, {kClear, L"key ", L"x Quorvel - Registry Error: The FL ID was not cleared.\r\n\r\n" + failed},
+      {"no game key: clear", store, wipe, {kClear, L"key ", L"x Quorvel - Registry Error: The FL ID was not cleared.\r\n\r\n" + failed(L"InstallKey")},
        "=", kAsIs, "", "", "-"},
   };
   for (const Row& row : rows) Run(row);
@@ -392,9 +422,10 @@ TEST_F(Program, LaunchesTheGame) {
   EXPECT_TRUE(!seen_.log.empty() && seen_.log.back().find(L"%1") == std::wstring::npos) << "no box, or an unfilled insert in the system's reason";
 }
 
-// A shortcut's "/play <key>" installs the first saved ID with that InstallKey in the store as it is now,
-// keeping an unsaved installed ID first, and starts the game with the remembered servers, with no box;
-// whatever stands in its way is one box, with the store and the registry as they were and no game
+// A shortcut's "/play <key> <digest>" installs the first saved ID in the store as it is now with that
+// InstallKey and those three values, keeping an unsaved installed ID first, and starts the game with the
+// remembered servers, with no box; an older shortcut's "/play <key>" the one saved ID with that key.
+// Whatever stands in its way is one box, with the store and the registry as they were and no game
 // started. The stand-in game's record of its command line is logged as "game <command line>".
 TEST_F(Program, PlaysASavedIdFromItsShortcut) {
   const std::wstring game = dir_.File(L"Freelancer.exe"), junk = dir_.File(L"junk.exe");
@@ -403,12 +434,18 @@ TEST_F(Program, PlaysASavedIdFromItsShortcut) {
   const auto settings = [](const std::wstring& path) { return "[QRVL_Settings]\r\nFLPATH=" + base::ToAnsi(path) + "\r\nFLIPS=1.2.3.4|5.6.7.8\r\n"; };
   const std::string three = settings(game) + Id(1, "a", "first") + Id(2, "b") + Id(3, "c");
   const std::string b_c = settings(game) + Id(1, "b") + Id(2, "c");  // another copy deleted key-a
-  const auto record = [this](ULONGLONG wait = 15000) {  // the stand-in's record, once there, then gone
+  // The issue's store: one key, two IDs, the second described.
+  const std::string shared = settings(game) + "[FLID_1]\r\nINSTALL=key-c\r\nMAN=man-one\r\nMANS=sig\r\n[FLID_2]\r\nINSTALL=key-c\r\n"
+                             "MAN=man-two\r\nMANS=sig\r\nDISC=two\r\n" + Id(3, "i");
+  // The stand-in's record, once there, then gone; and the stand-in itself, so that the next row finds no game running.
+  const auto record = [this, &game](ULONGLONG wait = 15000) {
     WIN32_FIND_DATAW found{};
     for (const ULONGLONG end = GetTickCount64() + wait; GetTickCount64() <= end; Sleep(20))
       if (base::UniqueFind(FindFirstFileW(dir_.File(L"launch-*.txt").c_str(), &found))) {
         const std::string text = support::ReadBytes(dir_.File(found.cFileName));
         DeleteFileW(dir_.File(found.cFileName).c_str());
+        bool running = true;
+        for (const ULONGLONG gone = GetTickCount64() + 5000; running && GetTickCount64() <= gone; Sleep(20)) launcher::GameRunning(game, running);
         return L"game " + base::FromAnsi(text.substr(text.rfind('\n') + 1));
       }
     return std::wstring(L"no game started");
@@ -419,47 +456,134 @@ TEST_F(Program, PlaysASavedIdFromItsShortcut) {
       if (starts) seen_.log.push_back(record());
     };
   };
+  // What a shortcut made now gives for the saved ID with these values.
+  const auto to = [](const char* key, const char* man, const char* sig) {
+    return L"/play \"" + base::FromAnsi(key) + L"\" " + core::IdDigest(key, man, sig);
+  };
+  const auto to_t = [&to](const std::string& t) { return to(("key-" + t).c_str(), ("man-" + t).c_str(), ("sig-" + t).c_str()); };
   const std::wstring started = L"game \"" + game + L"\" -s1.2.3.4:2302 -s5.6.7.8:2302";
   const std::wstring not_played = L"The FL ID was not changed and the game was not started.";
   const std::wstring usage = L"! Quorvel - Command Line: Quorvel does not understand its command line:\r\n…\r\n\r\nStarted without arguments, "
-                             L"Quorvel shows its main window. Its desktop shortcuts start it as\r\nquorvel.exe /play \"<InstallKey>\"\r\nwhich "
-                             L"installs the saved ID with that InstallKey and starts Freelancer. Nothing was changed.";
-  const std::string kept = "[FLID_3]\r\nINSTALL=key-i\r\nMAN=man-i\r\nMANS=sig-i\r\nDISC=Saved before a change on " + support::Today() + "\r\n";
+                             L"Quorvel shows its main window. Its desktop shortcuts start it as\r\nquorvel.exe /play \"<InstallKey>\" <digest>\r\n"
+                             L"which installs the saved ID with that InstallKey and digest and starts Freelancer. Nothing was changed.";
+  const auto kept_as = [](int n) {
+    return "[FLID_" + std::to_string(n) + "]\r\nINSTALL=key-i\r\nMAN=man-i\r\nMANS=sig-i\r\nDISC=Saved before a change on " + support::Today() + "\r\n";
+  };
+  const std::string kept = kept_as(3);
+  const auto made_for = [this, record](int index, const wchar_t* name) {  // the shortcut the manage window makes, run as the shell runs it
+    return [this, record, index, name](Main& m) {
+      m.MakePlayShortcut(index);
+      launcher::Shortcut made;
+      EXPECT_TRUE(launcher::ReadShortcut(Desktop() + L"\\" + name + L".lnk", made).ok());
+      Fresh().RunCommand(made.arguments);
+      seen_.log.push_back(record());
+    };
+  };
+  const auto while_running = [&game](std::function<void(Main&)> act) {  // the game started by the player, held at its start
+    return [&game, act](Main& m) {
+      STARTUPINFOW startup{};
+      startup.cb = sizeof(startup);
+      PROCESS_INFORMATION running{};
+      ASSERT_TRUE(CreateProcessW(game.c_str(), nullptr, nullptr, nullptr, FALSE, CREATE_SUSPENDED, nullptr, nullptr, &startup, &running));
+      act(m);
+      TerminateProcess(running.hProcess, 0);
+      WaitForSingleObject(running.hProcess, 5000);
+      CloseHandle(running.hThread);
+      CloseHandle(running.hProcess);
+    };
+  };
+  const std::wstring done_two = L"i Done!: The shortcut\r\nFreelancer - two\r\nis on your desktop.…";
   const Row rows[] = {
-      {"found by its key after a renumbering", three, Then(b_c, play(L"/play \"key-b\"", true)),
+      {"found by its key and digest after a renumbering", three, Then(b_c, play(to_t("b"), true)),
        {started}, b_c + kept, kAsIs, "", "key-b/255|man-b/255|sig-b/255"},
-      {"the first of two with the key, the installed ID saved", three + "[FLID_4]\r\nINSTALL=key-c\r\nMAN=other\r\n" + Id(5, "i"),
-       play(L"  /PLAY   key-c ", true), {started}, "=", kAsIs, "", "key-c/255|man-c/255|sig-c/255"},
-      {"nothing installed, no game key", three, play(L"/play \"key-a\""),
-       {L"x Quorvel - Registry Error: " + not_played + L"\r\n\r\nQuorvel could not write InstallKey, MPAccountName, MPAccountNameSig in the "
-        L"registry key\r\nHKEY_CURRENT_USER\\{key}\r\n\r\n…"}, "=", kAsIs, "", "", "-"},
-      {"no such key", three, play(L"/play \"key-x\""),
+      {"the shortcut made for the second of two with one key", shared, made_for(1, L"Freelancer - two"), {done_two, started}, "=", kAsIs, "",
+       "key-c/255|man-two/255|sig/255"},
+      {"the shortcut made for the first of two with one key", shared, made_for(0, L"Freelancer - ID key-c"),
+       {L"i Done!: The shortcut\r\nFreelancer - ID key-c\r\nis on your desktop.…", started}, "=", kAsIs, "", "key-c/255|man-one/255|sig/255"},
+      {"an older shortcut, one ID with its key", three, play(L"  /PLAY   key-c ", true), {started}, three + kept_as(4), kAsIs, "",
+       "key-c/255|man-c/255|sig-c/255"},
+      {"an older shortcut, two IDs with its key", shared, play(L"/play key-c"),
+       {L"x Quorvel - Play Error: This shortcut names its saved ID by the InstallKey\r\nkey-c\r\nalone, and Quorvel's store file\r\n{store}\r\n"
+        L"holds 2 saved IDs with that key, so Quorvel cannot tell which one it is for. " + not_played + L"\r\n\r\nThe shortcut was made by an "
+        L"older Quorvel. A shortcut made now names its ID by all three of its values: Make a new shortcut in Quorvel's manage window."},
+       "=", kAsIs, "", kAsGame},
+      {"its key, other values", shared, play(to("key-c", "man-three", "sig")),
+       {L"x Quorvel - Play Error: Quorvel's store file\r\n{store}\r\nholds no saved ID that is the one this shortcut was made for: the saved "
+        L"IDs with its InstallKey\r\nkey-c\r\nhave another MPAccountName or MPAccountNameSig.\r\n\r\nThe ID was deleted since the shortcut was "
+        L"made, or the store replaced. " + not_played + L" Make a new shortcut in Quorvel's manage window."}, "=", kAsIs, "", kAsGame},
+      {"nothing installed, no game key", three, play(to_t("a")),
+       {L"x Quorvel - Registry Error: " + not_played + L"\r\n\r\nQuorvel could not write InstallKey in the registry key\r\nHKEY_CURRENT_USER\\"
+        L"{key}\r\n\r\n…"}, "=", kAsIs, "", "", "-"},
+      {"the installed ID kept, then a value refused", three, Refusing(L"MPAccountName", play(to_t("a"))),
+       {L"x Quorvel - Registry Error: " + not_played + L" Only the store changed:\r\n\r\nThe ID that was installed was not saved yet; Quorvel "
+        L"saved it as number 4.\r\n\r\nQuorvel could not write MPAccountName in the registry key\r\nHKEY_CURRENT_USER\\{key}\r\n\r\n…"},
+       three + kept_as(4), kAsIs, "", kAsGame},
+      {"the game already running", three, while_running(play(to_t("a"))),
+       {L"x Quorvel - Play Error: Freelancer is already running:\r\n" + game + L"\r\n\r\n" + not_played + L" The game takes its ID when it "
+        L"starts: close the game, then use the shortcut again."}, "=", kAsIs, "", kAsGame},
+      {"no such key", three, play(L"/play \"key-x\" 0123456789abcdef"),
        {L"x Quorvel - Play Error: Quorvel's store file\r\n{store}\r\nholds no saved ID with the InstallKey\r\nkey-x\r\n\r\nThe shortcut may be "
         L"older than the store: the ID was deleted since, or the store replaced. " + not_played + L" Make a new shortcut in Quorvel's manage "
         L"window."}, "=", kAsIs, "", kAsGame},
-      {"no store", three, play(L"/play \"key-a\""), {L"x Quorvel - Play Error: Quorvel's store file\r\n{store}\r\nis not there, so it holds "
+      {"no store", three, play(to_t("a")), {L"x Quorvel - Play Error: Quorvel's store file\r\n{store}\r\nis not there, so it holds "
         L"no saved ID to play. " + not_played + L"\r\n\r\nStart Quorvel from its exe to set up a store."}, "", kGone, "", kAsGame},
-      {"the store held exclusively", three, play(L"/play \"key-a\""), {L"x Quorvel - Play Error: Quorvel could not read its store file\r\n"
+      {"the store held exclusively", three, play(to_t("a")), {L"x Quorvel - Play Error: Quorvel could not read its store file\r\n"
         L"{store}\r\n\r\n…\r\n\r\n" + not_played}, "=", kLocked, "", kAsGame},
-      {"no game where FLPATH says", settings(dir_.File(L"gone.exe")) + Id(1, "a"), play(L"/play key-a"),
-       {L"x Oops!: Path: " + dir_.File(L"gone.exe") + L"\r\nto Freelancer.exe does not exist!"}, "=", kAsIs, "", kAsGame},
-      {"the game does not start", settings(junk) + Id(1, "a"), play(L"/play key-a"),
+      {"no game where FLPATH says", settings(dir_.File(L"gone.exe")) + Id(1, "a"), play(to_t("a")),
+       {L"x Oops!: Path: " + dir_.File(L"gone.exe") + L"\r\nto Freelancer.exe does not exist!\r\n\r\n" + not_played}, "=", kAsIs, "", kAsGame},
+      {"no FLPATH", "[QRVL_Settings]\r\nFLIPS=1.2.3.4\r\n" + Id(1, "a"), play(to_t("a")),
+       {L"x Oops!: Quorvel's store file\r\n{store}\r\nholds no FLPATH, the path of Freelancer.exe. " + not_played + L"\r\n\r\nAdd a line "
+        L"FLPATH= and the game's path (…\\EXE\\Freelancer.exe) to the file's [QRVL_Settings] section."}, "=", kAsIs, "", kAsGame},
+      {"the game does not start", settings(junk) + Id(1, "a"), play(to_t("a")),
        {L"x Quorvel - Launch Error: Quorvel could not start the game\r\n" + junk + L"\r\n\r\n…\r\n\r\n" + not_played}, "=", kAsIs, "", kAsGame},
-      {"the installed ID cannot be saved first", three, play(L"/play key-a"),
+      {"the installed ID cannot be saved first", three, play(to_t("a")),
        {L"x Quorvel - Save Error: " + not_played + L" The installed FL ID is in no saved ID yet, and Quorvel could not save it first, so it "
         L"stays installed.\r\n\r\nQuorvel could not save the FL ID in\r\n{store}…"}, "=", kReadOnly, "", kAsGame},
-      {"the installed ID can never be saved", three, play(L"/play key-a"),
+      {"the installed ID can never be saved", three, play(to_t("a")),
        {L"x Quorvel - Unsaved FL ID: " + not_played + L" The installed FL ID cannot be kept in the store: its InstallKey value holds a line "
         L"break or a square bracket, which the store file cannot keep.\r\n\r\nIt is in no saved ID, so replacing it would lose it for good, "
         L"so it stays installed. Change FL ID in Quorvel's manage window replaces it after asking."}, "=", kAsIs, "", "a[b/4|man-i/6|sig-i/6",
        "a[b|man-i|sig-i"},
-      {"not understood", three, [&](Main& m) { for (const wchar_t* line : {L"/play", L"/play a b", L"play a", L"/?"}) play(line)(m); },
-       {usage, usage, usage, usage}, "=", kAsIs, "", kAsGame},
+      {"not understood", three, [&](Main& m) {
+         for (const wchar_t* line : {L"/play", L"/play a b", L"play a", L"/?", L"/play a 0123456789abcdef x"}) play(line)(m);
+       }, {usage, usage, usage, usage, usage}, "=", kAsIs, "", kAsGame},
       {"no arguments", three, [this](Main&) { EXPECT_FALSE(Fresh().RunCommand(L" \t")); }, {}, "=", kAsIs, "", kAsGame},
   };
   for (const Row& row : rows) Run(row);
   Sleep(2000);  // a game started where none should be has written its record by now
   EXPECT_EQ(record(0), L"no game started");
+}
+
+// A game made ready to start never outlives Quorvel: killed between making the game and letting it go,
+// Quorvel takes the held game with it. The killed Quorvel is a copy of this test program, which finds
+// the game through its environment.
+TEST(HeldGame, EndsWithQuorvel) {
+  std::optional<support::TempDir> dir;  // made once, not again in the copy
+  wchar_t game[MAX_PATH] = {};
+  if (GetEnvironmentVariableW(L"QUORVEL_HELD_GAME", game, MAX_PATH) == 0) {
+    dir.emplace();
+    ASSERT_TRUE(CopyFileW((support::ExeFolder() + L"\\standin_game.exe").c_str(), dir->File(L"Freelancer.exe").c_str(), FALSE));
+    wcscpy(game, dir->File(L"Freelancer.exe").c_str());
+    SetEnvironmentVariableW(L"QUORVEL_HELD_GAME", game);
+  }
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  EXPECT_EXIT(
+      {
+        launcher::PreparedGame held;
+        if (held.Prepare(game, L"")) TerminateProcess(GetCurrentProcess(), 7);  // as Task Manager ends a process
+      },
+      testing::ExitedWithCode(7), "");
+  SetEnvironmentVariableW(L"QUORVEL_HELD_GAME", nullptr);
+  bool running = true;
+  for (const ULONGLONG end = GetTickCount64() + 5000; running && GetTickCount64() <= end; Sleep(50))
+    ASSERT_TRUE(launcher::GameRunning(game, running).ok());
+  EXPECT_FALSE(running) << "a held game outlived the Quorvel that made it";
+  const base::UniqueFile processes(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));  // such a game ended, not left to hold the test's output
+  PROCESSENTRY32W entry{};
+  entry.dwSize = sizeof(entry);
+  for (BOOL more = Process32FirstW(processes.get(), &entry); running && more; more = Process32NextW(processes.get(), &entry))
+    if (lstrcmpiW(entry.szExeFile, L"Freelancer.exe") == 0)
+      TerminateProcess(base::UniqueHandle(OpenProcess(PROCESS_TERMINATE, FALSE, entry.th32ProcessID)).get(), 1);
 }
 
 // "Create desktop shortcut..." in the manage window's system menu puts a shortcut that plays the picked
@@ -485,14 +609,41 @@ TEST_F(Program, MakesADesktopShortcut) {
     return L"i Done!: The shortcut\r\n" + std::wstring(name) + L"\r\nis on your desktop. Double-click it to install this saved ID and start "
            L"Freelancer with the servers Quorvel remembers.";
   };
-  const std::wstring there = L"?n! Quorvel - Shortcut: A shortcut named\r\nFreelancer - first\r\nis already on your desktop. Replace it?";
+  const auto there = [](const std::wstring& plays) {
+    return L"?n! Quorvel - Shortcut: A shortcut named\r\nFreelancer - first\r\nis already on your desktop. " + plays + L"\r\n\r\nReplace it?";
+  };
+  const std::wstring unknown = there(L"Quorvel cannot tell which saved ID it plays: it is not a shortcut that this Quorvel made.");
+  // A shortcut of this Quorvel's already named "Freelancer - first", playing the saved ID with these values.
+  const auto made = [this](const char* t, const wchar_t* exe = nullptr) {
+    return [this, t, exe](Main& m) {
+      wchar_t own[MAX_PATH] = {};
+      GetModuleFileNameW(nullptr, own, MAX_PATH);
+      const std::string k = std::string("key-") + t;
+      launcher::SaveShortcut({exe ? exe : own, core::PlayArguments(base::FromAnsi(k), core::IdDigest(k, std::string("man-") + t,
+                             std::string("sig-") + t)), L"", L"", L""}, Desktop() + L"\\Freelancer - first.lnk");
+      m.MakePlayShortcut(0);
+      seen_.log.push_back(L"desktop");
+      for (const auto& file : std::filesystem::directory_iterator(Desktop())) std::filesystem::remove(file.path());
+    };
+  };
+  const std::string pilots = settings + Id(1, "a", "pilot") + Id(2, "b", "Pilot|x") + Id(3, "c");
+  const std::string renumbered = settings + Id(1, "b", "Pilot|x") + Id(2, "c");  // key-a deleted
   const std::string b = settings + Id(1, "b");  // another copy deleted key-a
   const Row rows[] = {
       {"described", three, make(0), {done(L"Freelancer - first"), L"desktop Freelancer - first.lnk"}},
-      {"with no description", three, make(1), {done(L"Freelancer - ID 2"), L"desktop Freelancer - ID 2.lnk"}},
+      {"with no description", three, make(1), {done(L"Freelancer - ID key-b"), L"desktop Freelancer - ID key-b.lnk"}},
+      {"two with one description", pilots, make(1), {done(L"Freelancer - Pilot (key-b)"), L"desktop Freelancer - Pilot (key-b).lnk"}},
+      {"with no description, before a delete", pilots, make(2), {done(L"Freelancer - ID key-c"), L"desktop Freelancer - ID key-c.lnk"}},
+      {"with no description, after the delete", renumbered, make(1), {done(L"Freelancer - ID key-c"), L"desktop Freelancer - ID key-c.lnk"}},
+      {"its description alone again after the delete", renumbered, make(0), {done(L"Freelancer - Pilot"), L"desktop Freelancer - Pilot.lnk"}},
+      {"there, playing this ID", three, made("a"), {there(L"It plays this saved ID."), done(L"Freelancer - first"), L"desktop"}},
+      {"there, playing another ID", three, made("c"), {there(L"It plays another saved ID: number 3, with the InstallKey\r\nkey-c"), L"desktop"},
+       "=", kAsIs, "n"},
+      {"there, playing an ID no longer saved", three, made("x"), {there(L"It plays no saved ID the store now holds."), L"desktop"}, "=", kAsIs, "n"},
+      {"there, from another Quorvel", three, made("a", L"C:\\other\\quorvel.exe"), {unknown, L"desktop"}, "=", kAsIs, "n"},
       {"what a file name cannot hold", three, make(2), {done(L"Freelancer - a_b_c______"), L"desktop Freelancer - a_b_c______.lnk"}},
-      {"already there, No", three, make(0, "Freelancer - first.lnk"), {there, L"desktop Freelancer - first.lnk (old)"}, "=", kAsIs, "n"},
-      {"already there, Yes", three, make(0, "Freelancer - first.lnk"), {there, done(L"Freelancer - first"), L"desktop Freelancer - first.lnk"}},
+      {"already there, No", three, make(0, "Freelancer - first.lnk"), {unknown, L"desktop Freelancer - first.lnk (old)"}, "=", kAsIs, "n"},
+      {"already there, Yes", three, make(0, "Freelancer - first.lnk"), {unknown, done(L"Freelancer - first"), L"desktop Freelancer - first.lnk"}},
       {"nothing picked", three, make(-1), {kOops, L"desktop"}},
       {"its section holds another ID", three, Then(b, make(0)), {L"servers ", kPrompt, L"list key-b", L"label ", L"x Quorvel - Shortcut Error: "
        L"The saved IDs in Quorvel's store file\r\n{store}\r\nchanged since the list was filled: another program, or another copy of Quorvel, "
