@@ -19,6 +19,10 @@ endif()
 configure_file(${CMAKE_SOURCE_DIR}/src/res/version.h.in ${CMAKE_BINARY_DIR}/generated/quorvel_version.h @ONLY)
 configure_file(${CMAKE_SOURCE_DIR}/src/res/quorvel.manifest.in ${CMAKE_BINARY_DIR}/generated/quorvel.manifest @ONLY)
 include_directories(${CMAKE_BINARY_DIR}/generated)
+# The resource compiler's own dependency scan does not see the made manifest: a changed manifest must
+# still be compiled in again.
+set_source_files_properties(${CMAKE_SOURCE_DIR}/src/res/quorvel.rc ${CMAKE_SOURCE_DIR}/tools/floor/styled.rc
+  PROPERTIES OBJECT_DEPENDS ${CMAKE_BINARY_DIR}/generated/quorvel.manifest)
 
 quorvel_layer(base)
 target_compile_definitions(quorvel_base PUBLIC UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0601 WINVER=0x0601)
