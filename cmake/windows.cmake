@@ -9,9 +9,20 @@ add_link_options(-Wl,--no-insert-timestamp)
 
 # The version, written once as the project's version, for the version resource, the manifest and the
 # About window. The resource compiler finds the made manifest through the include folder.
+# The manifest names the exe's own processor: Windows refuses to start an exe whose manifest names
+# another one (a side-by-side configuration error), though Wine lets it pass.
+if(CMAKE_SYSTEM_PROCESSOR STREQUAL "i686")
+  set(QUORVEL_MANIFEST_ARCH x86)
+else()
+  set(QUORVEL_MANIFEST_ARCH amd64)
+endif()
 configure_file(${CMAKE_SOURCE_DIR}/src/res/version.h.in ${CMAKE_BINARY_DIR}/generated/quorvel_version.h @ONLY)
 configure_file(${CMAKE_SOURCE_DIR}/src/res/quorvel.manifest.in ${CMAKE_BINARY_DIR}/generated/quorvel.manifest @ONLY)
 include_directories(${CMAKE_BINARY_DIR}/generated)
+# The resource compiler's own dependency scan does not see the made manifest: a changed manifest must
+# still be compiled in again.
+set_source_files_properties(${CMAKE_SOURCE_DIR}/src/res/quorvel.rc ${CMAKE_SOURCE_DIR}/tools/floor/styled.rc
+  PROPERTIES OBJECT_DEPENDS ${CMAKE_BINARY_DIR}/generated/quorvel.manifest)
 
 quorvel_layer(base)
 target_compile_definitions(quorvel_base PUBLIC UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0601 WINVER=0x0601)
@@ -51,6 +62,12 @@ foreach(area edges program windows crash)
     add_dependencies(${area}_tests standin_game planted)
   endif()
 endforeach()
+if(TARGET windows_tests)
+  # The real windows run in a program that, like quorvel.exe, says by its manifest that it is DPI aware
+  # and uses Common Controls 6: a program that does not say so is drawn at 96 DPI and scaled, as Windows
+  # (and Wine from version 9) does it.
+  target_sources(windows_tests PRIVATE ${CMAKE_SOURCE_DIR}/src/res/quorvel.rc)
+endif()
 if(TARGET crash_tests)
   # Its process kills keep the wineserver busy; anything beside it slows to a crawl.
   set_tests_properties(crash_tests PROPERTIES RUN_SERIAL TRUE)

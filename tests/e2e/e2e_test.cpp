@@ -277,7 +277,7 @@ TEST_F(Play, ShortcutFromTheManageWindowPlaysItsIdWithNoWindow) {
   std::wstring shown;  // any visible window of the program while it runs
   std::pair<DWORD, std::wstring*> watched{pid, &shown};
   Until([&] {
-    EnumWindows([](HWND window, LPARAM seen) {
+    EnumWindows([](HWND window, LPARAM seen) CALLBACK -> BOOL {  // CALLBACK: stdcall, as 32-bit Windows calls it
       auto& [id, titles] = *reinterpret_cast<std::pair<DWORD, std::wstring*>*>(seen);
       DWORD owner = 0;
       GetWindowThreadProcessId(window, &owner);
