@@ -121,6 +121,11 @@ struct Contender {
   SIZE_T peak = 0;
 };
 
+// 1000 as "1,000".
+std::string Thousands(int n) {
+  return n < 1000 ? std::to_string(n) : Thousands(n / 1000) + "," + std::to_string(n % 1000 + 1000).substr(1);
+}
+
 int Rounds() {
   wchar_t text[16] = {};
   const DWORD n = GetEnvironmentVariableW(L"QUORVEL_BENCH_ROUNDS", text, 16);
@@ -198,7 +203,8 @@ void RunStartupBench(const std::wstring& folder) {
                 Quantile(times, 0) * 1e3, ratio, spread, static_cast<double>(c.peak) / (1024.0 * 1024.0));
     if (c.ids > 0) {
       char said[96];
-      std::snprintf(said, sizeof said, "%s at %d IDs (%.2fx)", ratio <= kGoal ? "holds" : "does not hold", c.ids, ratio);
+      std::snprintf(said, sizeof said, "%s at %s IDs (%.2fx)", ratio <= kGoal ? "holds" : "does not hold",
+                    Thousands(c.ids).c_str(), ratio);
       verdict += (verdict.empty() ? "" : "; ") + std::string(said);
     }
   }
