@@ -203,7 +203,7 @@ void RunStartupBench(const std::wstring& folder) {
                 Quantile(times, 0) * 1e3, ratio, spread, static_cast<double>(c.peak) / (1024.0 * 1024.0));
     if (c.ids > 0) {
       char said[96];
-      std::snprintf(said, sizeof said, "%s at %s IDs (%.2fx)", ratio <= kGoal ? "holds" : "does not hold",
+      std::snprintf(said, sizeof said, "%s at %s IDs (%.3fx)", ratio <= kGoal ? "holds" : "does not hold",
                     Thousands(c.ids).c_str(), ratio);
       verdict += (verdict.empty() ? "" : "; ") + std::string(said);
     }
