@@ -1,7 +1,7 @@
 #pragma once
 // What the windows show. The program tells its view what the player is to see; the real view is the
-// four windows (ui/windows), tests record it. Nothing here reads a control: what the player chose or
-// typed reaches the program as arguments of its operations.
+// four windows (ui/window_set.h), tests record it. Nothing here reads a control: what the player chose
+// or typed reaches the program as arguments of its operations.
 #include <string>
 #include <vector>
 

@@ -42,6 +42,15 @@ void frm_mng_ids::Form_Load() {
   AppendMenuW(menu, MF_STRING, mnu_shortcut, L"Create &desktop shortcut...");
 }
 
+void frm_mng_ids::Shown::ApplyTo(frm_mng_ids& window) const {
+  window.SetText(lbl_current_id, installed_key);
+  window.SetList(list);
+  if (list_prompt) window.SetComboText(*list_prompt);
+  window.SetText(lbl_disc, description_label);
+  window.SetText(txt_disc, description_box);
+  if (expanded) window.SetOuterHeight(kExpandedHeight);
+}
+
 void frm_mng_ids::SetOuterHeight(int designed_twips) {
   expanded_ = designed_twips == kExpandedHeight;
   SetClientHeightTwips(designed_twips - kDesignedFrameTwips);

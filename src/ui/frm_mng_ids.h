@@ -2,6 +2,7 @@
 // The manage-IDs window: the installed ID, the list of saved IDs, the selected one's description,
 // and install, delete and describe on the selection. The description editor at the bottom shows only
 // when the window is expanded.
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -41,6 +42,17 @@ class frm_mng_ids : public Window {
   static constexpr int kDesignedFrameTwips = 480;
   static constexpr int kCompactHeight = 4410;
   static constexpr int kExpandedHeight = 6375;
+
+  // What the program sets in the window, kept while the window does not exist (ui/made_on_open.h).
+  struct Shown {
+    std::wstring installed_key;
+    std::vector<std::wstring> list;
+    std::optional<std::wstring> list_prompt;  // none: the combo's designed text
+    std::wstring description_label;
+    std::wstring description_box;
+    bool expanded = false;  // a new window is compact
+    void ApplyTo(frm_mng_ids& window) const;
+  };
 
   explicit frm_mng_ids(app::Main& program);
 

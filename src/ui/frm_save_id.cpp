@@ -22,6 +22,8 @@ const WindowDesign frm_save_id::kDesign{L"Quorvel.frm_save_id", L"Quorvel - Save
 
 frm_save_id::frm_save_id(app::Main& program) : Window(kDesign), program_(program) {}
 
+void frm_save_id::Shown::ApplyTo(frm_save_id& window) const { window.SetText(lbl_current_id, installed_key); }
+
 void frm_save_id::btn_savid_Click() {
   program_.SaveInstalledId();
   Hide();

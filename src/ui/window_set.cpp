@@ -14,15 +14,15 @@ Windows::Windows() = default;
 Windows::~Windows() { DestroyAll(); }
 
 void Windows::DestroyAll() {
-  for (Window* window : {static_cast<Window*>(about_.get()), static_cast<Window*>(save_id_.get()),
-                         static_cast<Window*>(mng_ids_.get()), static_cast<Window*>(main_.get())})
+  for (Window* window : {static_cast<Window*>(about_.get()), static_cast<Window*>(save_id_.IfMade()),
+                         static_cast<Window*>(mng_ids_.IfMade()), static_cast<Window*>(main_.get())})
     if (window != nullptr) window->Destroy();
 }
 
 void Windows::Attach(app::Main& program) {
   main_ = std::make_unique<frm_main>(program, *this);
-  mng_ids_ = std::make_unique<frm_mng_ids>(program);
-  save_id_ = std::make_unique<frm_save_id>(program);
+  mng_ids_.Attach(program);
+  save_id_.Attach(program);
   about_ = std::make_unique<frm_about>();
 }
 
@@ -30,37 +30,50 @@ frm_main& Windows::MainWindow() {
   main_->Ensure();
   return *main_;
 }
-frm_mng_ids& Windows::MngIdsWindow() {
-  mng_ids_->Ensure();
-  return *mng_ids_;
-}
-frm_save_id& Windows::SaveIdWindow() {
-  save_id_->Ensure();
-  return *save_id_;
-}
+frm_mng_ids& Windows::MngIdsWindow() { return mng_ids_.Made(); }
+frm_save_id& Windows::SaveIdWindow() { return save_id_.Made(); }
 frm_about& Windows::AboutWindow() {
   about_->Ensure();
   return *about_;
 }
 
+// Each of these sets what it shows in a window that exists, and keeps it for a window not made yet.
+
 void Windows::ShowInstalledKey(const std::wstring& key) {
   MainWindow().SetText(frm_main::lbl_currentid, key);
-  MngIdsWindow().SetText(frm_mng_ids::lbl_current_id, key);
-  SaveIdWindow().SetText(frm_save_id::lbl_current_id, key);
+  if (frm_mng_ids* manage = mng_ids_.IfMade()) manage->SetText(frm_mng_ids::lbl_current_id, key);
+  else mng_ids_.Kept().installed_key = key;
+  if (frm_save_id* save = save_id_.IfMade()) save->SetText(frm_save_id::lbl_current_id, key);
+  else save_id_.Kept().installed_key = key;
 }
 
 void Windows::ShowServers(const std::wstring& servers) { MainWindow().SetText(frm_main::txt_serverips, servers); }
 
-void Windows::ShowIdList(const std::vector<std::wstring>& entries) { MngIdsWindow().SetList(entries); }
+void Windows::ShowIdList(const std::vector<std::wstring>& entries) {
+  if (frm_mng_ids* manage = mng_ids_.IfMade()) manage->SetList(entries);
+  else mng_ids_.Kept().list = entries;
+}
 
-void Windows::ShowListPrompt(const std::wstring& text) { MngIdsWindow().SetComboText(text); }
+void Windows::ShowListPrompt(const std::wstring& text) {
+  if (frm_mng_ids* manage = mng_ids_.IfMade()) manage->SetComboText(text);
+  else mng_ids_.Kept().list_prompt = text;
+}
 
-void Windows::ShowDescriptionLabel(const std::wstring& text) { MngIdsWindow().SetText(frm_mng_ids::lbl_disc, text); }
+void Windows::ShowDescriptionLabel(const std::wstring& text) {
+  if (frm_mng_ids* manage = mng_ids_.IfMade()) manage->SetText(frm_mng_ids::lbl_disc, text);
+  else mng_ids_.Kept().description_label = text;
+}
 
-void Windows::ShowDescriptionBox(const std::wstring& text) { MngIdsWindow().SetText(frm_mng_ids::txt_disc, text); }
+void Windows::ShowDescriptionBox(const std::wstring& text) {
+  if (frm_mng_ids* manage = mng_ids_.IfMade()) manage->SetText(frm_mng_ids::txt_disc, text);
+  else mng_ids_.Kept().description_box = text;
+}
 
 void Windows::ShowDescriptionEditor(bool shown) {
-  MngIdsWindow().SetOuterHeight(shown ? frm_mng_ids::kExpandedHeight : frm_mng_ids::kCompactHeight);
+  if (frm_mng_ids* manage = mng_ids_.IfMade())
+    manage->SetOuterHeight(shown ? frm_mng_ids::kExpandedHeight : frm_mng_ids::kCompactHeight);
+  else
+    mng_ids_.Kept().expanded = shown;
 }
 
 void Windows::CloseAll() {

@@ -1,10 +1,15 @@
 #pragma once
 // The program's windows, one instance each, and what the program shows in them: the real app::View.
-// Touching a window creates it, hidden, when it does not exist; its close box destroys it.
+// The main window is made at start-up. The manage and save windows are made the first time they are
+// opened, showing what the program set in them meanwhile (ui/made_on_open.h), which spares start-up
+// their making; the information window is made when it is opened. A close box destroys its window.
 #include <functional>
 #include <memory>
 
 #include "app/view.h"
+#include "ui/frm_mng_ids.h"
+#include "ui/frm_save_id.h"
+#include "ui/made_on_open.h"
 
 namespace app {
 class Main;
@@ -13,8 +18,6 @@ class Main;
 namespace ui {
 
 class frm_main;
-class frm_mng_ids;
-class frm_save_id;
 class frm_about;
 
 class Windows final : public app::View {
@@ -28,6 +31,7 @@ class Windows final : public app::View {
   void Attach(app::Main& program);
   std::function<void()> on_close_all;  // the real program posts WM_QUIT here
 
+  // Each window, made hidden when it does not exist.
   frm_main& MainWindow();
   frm_mng_ids& MngIdsWindow();
   frm_save_id& SaveIdWindow();
@@ -45,8 +49,8 @@ class Windows final : public app::View {
  private:
   void DestroyAll();
   std::unique_ptr<frm_main> main_;
-  std::unique_ptr<frm_mng_ids> mng_ids_;
-  std::unique_ptr<frm_save_id> save_id_;
+  MadeOnOpen<frm_mng_ids> mng_ids_;
+  MadeOnOpen<frm_save_id> save_id_;
   std::unique_ptr<frm_about> about_;
 };
 

@@ -98,6 +98,36 @@ TEST_F(Windows, KeepTheListStraightAndCloseTogether) {
   EXPECT_TRUE(support::LogIs(seen_.log, {L"i Done!: FL ID Saved!…", L"all closed"}));
 }
 
+// Start-up makes neither the manage nor the save window; each is made when first opened, showing what it
+// would have shown had start-up made it: the installed key as last read, by a Refresh meanwhile (the save
+// window reads nothing when it opens), the list prompt, the compact height. Closed, each comes back as a
+// new window does, its key label empty until the key is next shown.
+TEST_F(Windows, ComeUpWhenFirstOpenedAsIfMadeAtStartUp) {
+  EXPECT_FALSE(FindWindowW(L"Quorvel.frm_mng_ids", nullptr) || FindWindowW(L"Quorvel.frm_save_id", nullptr));
+  frm_main& main = windows_.MainWindow();
+  const auto opened = [&] {
+    main.btn_mng_ids_Click(), main.btn_saveid_Click();
+    frm_mng_ids& manage = windows_.MngIdsWindow();
+    RECT client{};
+    GetClientRect(manage.hwnd(), &client);
+    EXPECT_EQ(client.bottom, TwipsToPixels(frm_mng_ids::kCompactHeight - frm_mng_ids::kDesignedFrameTwips, manage.Dpi()));
+    return manage.Text(frm_mng_ids::lbl_current_id) + L"|" + windows_.SaveIdWindow().Text(frm_save_id::lbl_current_id) +
+           L"|" + manage.Text(frm_mng_ids::cmbo_flids);
+  };
+  const auto close = [&] {
+    for (const HWND window : {windows_.MngIdsWindow().hwnd(), windows_.SaveIdWindow().hwnd()}) SendMessageW(window, WM_CLOSE, 0, 0);
+  };
+  key_.Set("InstallKey", "refreshed");
+  main.btn_refresh_Click();
+  key_.Set("InstallKey", "unread");
+  EXPECT_EQ(opened(), L"refreshed|refreshed|- Select ID -");
+  close();
+  EXPECT_EQ(opened(), L"||- Select ID -");
+  close();
+  main.btn_refresh_Click();
+  EXPECT_EQ(opened(), L"unread|unread|- Select ID -");
+}
+
 // Moved to a monitor of 96 to 192 DPI, every window and control stands where it stood at 96 DPI, scaled,
 // to within a pixel; its text is drawn at 8.25 pt of that DPI, within a pixel, and fits it: a label's
 // text wrapped within its width no taller than the label, a caption no wider than its control.
