@@ -1,0 +1,147 @@
+#include "core/archive.h"
+
+#include <algorithm>
+#include <unordered_set>
+
+namespace core {
+namespace {
+
+constexpr std::string_view kEntryPrefix = "Archived_";
+constexpr std::string_view kLeftKey = "LEFT";
+
+bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\v' || c == '\f' || c == '\x1a'; }
+
+std::string_view Trim(std::string_view s) {
+  while (!s.empty() && IsBlank(s.front())) s.remove_prefix(1);
+  while (!s.empty() && IsBlank(s.back())) s.remove_suffix(1);
+  return s;
+}
+
+bool SameName(std::string_view a, std::string_view b) {
+  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+           return (x >= 'A' && x <= 'Z' ? x - 'A' + 'a' : x) == (y >= 'A' && y <= 'Z' ? y - 'A' + 'a' : y);
+         });
+}
+
+std::unordered_set<std::string> StoreIdentities(const LoadedStore& store) {
+  std::unordered_set<std::string> held;
+  held.reserve(store.rows.size());
+  for (std::size_t row = 1; row < store.rows.size(); ++row) held.insert(RowIdentity(store.rows[row]));
+  return held;
+}
+
+}  // namespace
+
+std::string RowIdentity(const StoreRow& row) { return row[1] + '\n' + row[2] + '\n' + row[3]; }
+
+std::vector<ArchivedId> ReadArchive(std::string_view text) {
+  std::vector<ArchivedId> archive;
+  std::unordered_set<std::string> seen;
+  ArchivedId entry;
+  bool in_entry = false, named = false;
+  const auto finish = [&] {
+    if (in_entry && named && seen.insert(entry.Identity()).second) archive.push_back(std::move(entry));
+    entry = {};
+    in_entry = named = false;
+  };
+  if (text.substr(0, 3) == "\xEF\xBB\xBF") text.remove_prefix(3);
+  while (!text.empty()) {
+    std::size_t end = 0;
+    while (end < text.size() && text[end] != '\n' && text[end] != '\r') ++end;
+    const std::string_view line = Trim(text.substr(0, end));
+    text.remove_prefix(end);
+    // A line ends at CR LF, LF or a lone CR, as the profile reader reads lines.
+    if (!text.empty() && text.front() == '\r') {
+      text.remove_prefix(1);
+      if (!text.empty() && text.front() == '\n') text.remove_prefix(1);
+    } else if (!text.empty()) {
+      text.remove_prefix(1);  // LF
+    }
+    if (line.empty() || line.front() == ';') continue;
+    if (line.front() == '[') {
+      finish();
+      in_entry = true;  // any section may hold an ID: a hand edit may have renamed it
+      continue;
+    }
+    const std::size_t equals = line.find('=');
+    if (!in_entry || equals == std::string_view::npos) continue;
+    const std::string_view key = Trim(line.substr(0, equals));
+    const std::string value(Trim(line.substr(equals + 1)));
+    std::string* field = SameName(key, kIdKeys[0]) ? &entry.install
+                         : SameName(key, kIdKeys[1]) ? &entry.man
+                         : SameName(key, kIdKeys[2]) ? &entry.mans
+                         : SameName(key, kIdKeys[3]) ? &entry.disc
+                         : SameName(key, kLeftKey)   ? &entry.left
+                                                     : nullptr;
+    if (field == nullptr) continue;
+    *field = value;
+    if (field == &entry.install || field == &entry.man || field == &entry.mans) named = true;
+  }
+  finish();
+  return archive;
+}
+
+std::string ArchiveText(const std::vector<ArchivedId>& archive) {
+  std::string text =
+      "; Quorvel's archive: every saved ID Quorvel has held, with when it left FLIDs.ini (LEFT).\r\n"
+      "; IDs that FLIDs.ini no longer holds can be restored in Quorvel: Deleted IDs on the main window's menu.\r\n";
+  std::size_t size = text.size();
+  for (const ArchivedId& id : archive) size += 64 + id.install.size() + id.man.size() + id.mans.size() + id.disc.size() + id.left.size();
+  text.reserve(size);
+  int n = 0;
+  for (const ArchivedId& id : archive) {
+    text.append("[").append(kEntryPrefix).append(std::to_string(++n)).append("]\r\n");
+    text.append("INSTALL=").append(id.install).append("\r\nMAN=").append(id.man).append("\r\nMANS=").append(id.mans);
+    text.append("\r\nDISC=").append(id.disc).append("\r\nLEFT=").append(id.left).append("\r\n");
+  }
+  return text;
+}
+
+int AddStoreIds(std::vector<ArchivedId>& archive, const LoadedStore& store) {
+  std::unordered_set<std::string> held;
+  held.reserve(archive.size() + store.rows.size());
+  for (const ArchivedId& id : archive) held.insert(id.Identity());
+  int added = 0;
+  for (std::size_t row = 1; row < store.rows.size(); ++row) {
+    const StoreRow& saved = store.rows[row];
+    if (!held.insert(RowIdentity(saved)).second) continue;
+    archive.push_back({saved[1], saved[2], saved[3], saved[4], ""});
+    ++added;
+  }
+  return added;
+}
+
+void MarkLeft(std::vector<ArchivedId>& archive, const StoreRow& row, std::string_view when) {
+  const std::string identity = RowIdentity(row);
+  auto entry = std::find_if(archive.begin(), archive.end(), [&](const ArchivedId& id) { return id.Identity() == identity; });
+  if (entry == archive.end()) entry = archive.insert(archive.end(), ArchivedId{row[1], row[2], row[3], "", ""});
+  entry->disc = row[4];
+  entry->left = when;
+}
+
+std::vector<std::size_t> GoneFromStore(const std::vector<ArchivedId>& archive, const LoadedStore& store) {
+  const std::unordered_set<std::string> held = StoreIdentities(store);
+  std::vector<std::size_t> gone;
+  for (std::size_t i = 0; i < archive.size(); ++i)
+    if (held.count(archive[i].Identity()) == 0) gone.push_back(i);
+  std::stable_sort(gone.begin(), gone.end(), [&](std::size_t a, std::size_t b) {
+    return archive[a].left != archive[b].left ? archive[a].left > archive[b].left : a > b;
+  });
+  return gone;
+}
+
+bool StampDepartures(std::vector<ArchivedId>& archive, const LoadedStore& store, std::string_view when) {
+  const std::unordered_set<std::string> held = StoreIdentities(store);
+  bool changed = false;
+  for (ArchivedId& id : archive) {
+    const bool in_store = held.count(id.Identity()) != 0;
+    if (in_store == id.left.empty()) continue;
+    id.left = in_store ? std::string() : std::string(when);
+    changed = true;
+  }
+  return changed;
+}
+
+std::string FirstLine(std::string_view description) { return std::string(description.substr(0, description.find('|'))); }
+
+}  // namespace core

@@ -1,0 +1,59 @@
+#pragma once
+// The archive beside the store: every saved ID the program has held, so that one deleted, or gone
+// because the store was edited or replaced, can be restored. A profile file a player can read:
+//
+//   ; Quorvel's archive: ...
+//   [Archived_1]
+//   INSTALL=...            the three values, as in the store
+//   MAN=...
+//   MANS=...
+//   DISC=...               its description when last seen
+//   LEFT=2026-12-08 14:05  when it left the store ("" while the store holds it, or not yet noticed)
+//
+// An entry is known by its three values; the archive holds each such ID once. Reading is forgiving: a
+// damaged or hand-edited archive gives every entry that still names a value, and nothing else.
+#include <cstddef>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "core/store_format.h"
+
+namespace core {
+
+struct ArchivedId {
+  std::string install, man, mans, disc, left;
+  // The three values as one text, the entry's identity (a value never holds a line break).
+  std::string Identity() const { return install + '\n' + man + '\n' + mans; }
+  bool operator==(const ArchivedId&) const = default;
+};
+
+std::string RowIdentity(const StoreRow& row);
+
+// Every entry of the archive's text that names at least one of the three values, in file order;
+// a later entry with the same three values as an earlier one is dropped.
+std::vector<ArchivedId> ReadArchive(std::string_view text);
+
+// The archive's text for these entries, numbered in order, with a comment that says what it is.
+std::string ArchiveText(const std::vector<ArchivedId>& archive);
+
+// Appends each saved ID of the store the archive does not hold yet, with its description. Returns how
+// many were appended.
+int AddStoreIds(std::vector<ArchivedId>& archive, const LoadedStore& store);
+
+// Records that the saved ID `row` left the store at `when`: its entry, appended when missing, takes the
+// row's description and the time.
+void MarkLeft(std::vector<ArchivedId>& archive, const StoreRow& row, std::string_view when);
+
+// The entries whose three values no saved ID of the store holds: the IDs that can be restored, newest
+// first (by LEFT, then the later entry first; an unknown LEFT counts as oldest).
+std::vector<std::size_t> GoneFromStore(const std::vector<ArchivedId>& archive, const LoadedStore& store);
+
+// Stamps `when` as LEFT on the gone entries that have none, and clears LEFT on the entries the store
+// holds again. Returns whether any entry changed.
+bool StampDepartures(std::vector<ArchivedId>& archive, const LoadedStore& store, std::string_view when);
+
+// The first line of a description, where "|" starts the next one.
+std::string FirstLine(std::string_view description);
+
+}  // namespace core
