@@ -9,8 +9,11 @@
 #include <string_view>
 #include <vector>
 
+#include "core/archive.h"
+
 namespace store {
 struct FileText;
+class StoreLock;
 }
 
 namespace app {
@@ -33,6 +36,9 @@ struct InstalledId {
   bool Empty() const { return InstallKey.empty() && MPAccountName.empty() && MPAccountNameSig.empty(); }
 };
 
+// Why the ID can never be kept in the store as it is, or "".
+std::wstring Unstorable(const InstalledId& id);
+
 // Row i of SavedIds: column 1 INSTALL, 2 MAN, 3 MANS, 4 DISC; column 0 is empty.
 using SavedIdRow = std::array<std::wstring, 5>;
 
@@ -40,6 +46,7 @@ struct Places {
   std::wstring reg_key_path = kGameKeyPath;  // what StartUp puts into RegKeyPath
   std::wstring exe_folder;                   // where FLIDs.ini lives; empty: the running exe's folder
   std::wstring desktop_folder = {};          // where shortcuts go; empty: the player's desktop
+  unsigned long lock_wait_ms = 5000;         // how long an operation waits for another copy's turn
 };
 
 class Main {
@@ -89,6 +96,12 @@ class Main {
   void LaunchGame(const std::wstring& servers);  // servers: the list as typed
   void PrintInstalledId();
 
+  // The archive of every saved ID held: IDs gone from the store, listed newest first in the deleted-IDs
+  // window; one of them (by its index in that list) saved again, or forgotten for good after a question.
+  void ListDeletedIds();
+  void RestoreDeletedId(int index);
+  void ForgetDeletedId(int index);
+
   // Playing a saved ID in one step, as a desktop shortcut asks: installs the first saved ID in the store
   // as it is now whose InstallKey is `key`, as "Change FL ID" does, then starts the game with the
   // remembered servers, as "Launch FL" does; nothing is asked. When anything stands in the way, one box
@@ -113,7 +126,15 @@ class Main {
   bool KeepInstalledId(const ReplaceTexts& texts, std::wstring& paragraph);
   std::wstring WriteInstalledId(const InstalledId& id);  // what failed, or ""
   int AddToStore(const InstalledId& id, const std::wstring& description, const store::FileText& file,
-                 std::wstring& refusal);
+                 std::wstring& refusal, std::wstring_view not_saved = {});
+  // Whether the lock is held; otherwise says so in a stop box titled `title`, with `not_done`.
+  bool HasTurn(const store::StoreLock& lock, const wchar_t* title, std::wstring_view not_done);
+  std::wstring BusyText(const store::StoreLock& lock, std::wstring_view not_done) const;
+  std::wstring ArchivePath() const;
+  // At load: the archive takes in the saved IDs it lacks; quietly, and only then written.
+  void ArchiveListedIds(const core::LoadedStore& loaded);
+  // The archive with these IDs (appended when missing) marked as having left the store now; "" or why not.
+  std::wstring ArchiveDeparture(const core::StoreRow& row);
   bool Selected(int index);  // false, after saying so, when nothing is picked
   // Whether section FLID_(index + 1) of the store's text holds the three values the list shows for
   // entry index: another program may have changed the file since the list was filled.
@@ -123,6 +144,7 @@ class Main {
   bool ListAgain();
 
   std::vector<SavedIdRow> listed_;  // what the manage window's list shows, entry k in listed_[k]
+  std::vector<core::ArchivedId> deleted_listed_;  // what the deleted-IDs window shows, row k in [k]
 
   Prompts& prompts_;
   Printer& printer_;

@@ -1,6 +1,7 @@
 #include "ui/window_set.h"
 
 #include "ui/frm_about.h"
+#include "ui/frm_deleted_ids.h"
 #include "ui/frm_main.h"
 #include "ui/frm_mng_ids.h"
 #include "ui/frm_save_id.h"
@@ -14,7 +15,7 @@ Windows::Windows() = default;
 Windows::~Windows() { DestroyAll(); }
 
 void Windows::DestroyAll() {
-  for (Window* window : {static_cast<Window*>(about_.get()), static_cast<Window*>(save_id_.get()),
+  for (Window* window : {static_cast<Window*>(deleted_ids_.get()), static_cast<Window*>(about_.get()), static_cast<Window*>(save_id_.get()),
                          static_cast<Window*>(mng_ids_.get()), static_cast<Window*>(main_.get())})
     if (window != nullptr) window->Destroy();
 }
@@ -24,6 +25,7 @@ void Windows::Attach(app::Main& program) {
   mng_ids_ = std::make_unique<frm_mng_ids>(program);
   save_id_ = std::make_unique<frm_save_id>(program);
   about_ = std::make_unique<frm_about>();
+  deleted_ids_ = std::make_unique<frm_deleted_ids>(program);
 }
 
 frm_main& Windows::MainWindow() {
@@ -41,6 +43,10 @@ frm_save_id& Windows::SaveIdWindow() {
 frm_about& Windows::AboutWindow() {
   about_->Ensure();
   return *about_;
+}
+frm_deleted_ids& Windows::DeletedIdsWindow() {
+  deleted_ids_->Ensure();
+  return *deleted_ids_;
 }
 
 void Windows::ShowInstalledKey(const std::wstring& key) {
@@ -61,6 +67,11 @@ void Windows::ShowDescriptionBox(const std::wstring& text) { MngIdsWindow().SetT
 
 void Windows::ShowDescriptionEditor(bool shown) {
   MngIdsWindow().SetOuterHeight(shown ? frm_mng_ids::kExpandedHeight : frm_mng_ids::kCompactHeight);
+}
+
+void Windows::ShowDeletedIds(const std::vector<app::DeletedIdRow>& rows) {
+  DeletedIdsWindow().SetList(rows);
+  deleted_ids_->Show();
 }
 
 void Windows::CloseAll() {

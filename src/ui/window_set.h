@@ -16,6 +16,7 @@ class frm_main;
 class frm_mng_ids;
 class frm_save_id;
 class frm_about;
+class frm_deleted_ids;
 
 class Windows final : public app::View {
  public:
@@ -32,6 +33,7 @@ class Windows final : public app::View {
   frm_mng_ids& MngIdsWindow();
   frm_save_id& SaveIdWindow();
   frm_about& AboutWindow();
+  frm_deleted_ids& DeletedIdsWindow();
 
   void ShowInstalledKey(const std::wstring& key) override;
   void ShowServers(const std::wstring& servers) override;
@@ -40,6 +42,7 @@ class Windows final : public app::View {
   void ShowDescriptionLabel(const std::wstring& text) override;
   void ShowDescriptionBox(const std::wstring& text) override;
   void ShowDescriptionEditor(bool shown) override;
+  void ShowDeletedIds(const std::vector<app::DeletedIdRow>& rows) override;
   void CloseAll() override;
 
  private:
@@ -48,6 +51,7 @@ class Windows final : public app::View {
   std::unique_ptr<frm_mng_ids> mng_ids_;
   std::unique_ptr<frm_save_id> save_id_;
   std::unique_ptr<frm_about> about_;
+  std::unique_ptr<frm_deleted_ids> deleted_ids_;
 };
 
 }  // namespace ui
