@@ -141,6 +141,12 @@ void Main::RestoreDeletedId(int index) {
       refusal = L"The FL ID was not restored: " + refusal;
     } else {
       number = AddToStore(id, base::FromAnsi(shown.disc), file, refusal, L"The FL ID was not restored: ");
+      // Back in the store, it has not left it: should it go again by another road, it is stamped anew.
+      // The store holds it, so an archive that cannot take this now costs nothing.
+      if (const auto entry = Find(archive.ids, shown); number > 0 && entry != archive.ids.end()) {
+        entry->left.clear();
+        store::ReplaceFileAtomically(ArchivePath(), core::ArchiveText(archive.ids));
+      }
     }
   }
   if (changed) {

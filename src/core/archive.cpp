@@ -75,7 +75,7 @@ std::vector<ArchivedId> ReadArchive(std::string_view text) {
                                                      : nullptr;
     if (field == nullptr) continue;
     *field = value;
-    if (field == &entry.install || field == &entry.man || field == &entry.mans) named = true;
+    if (!value.empty() && (field == &entry.install || field == &entry.man || field == &entry.mans)) named = true;
   }
   finish();
   return archive;
@@ -134,9 +134,8 @@ bool StampDepartures(std::vector<ArchivedId>& archive, const LoadedStore& store,
   const std::unordered_set<std::string> held = StoreIdentities(store);
   bool changed = false;
   for (ArchivedId& id : archive) {
-    const bool in_store = held.count(id.Identity()) != 0;
-    if (in_store == id.left.empty()) continue;
-    id.left = in_store ? std::string() : std::string(when);
+    if (!id.left.empty() || held.count(id.Identity()) != 0) continue;
+    id.left = when;
     changed = true;
   }
   return changed;

@@ -8,7 +8,7 @@
 //   MAN=...
 //   MANS=...
 //   DISC=...               its description when last seen
-//   LEFT=2026-12-08 14:05  when it left the store ("" while the store holds it, or not yet noticed)
+//   LEFT=2026-12-08 14:05  when it last left the store ("" before it first left, or before it was noticed)
 //
 // An entry is known by its three values; the archive holds each such ID once. Reading is forgiving: a
 // damaged or hand-edited archive gives every entry that still names a value, and nothing else.
@@ -30,7 +30,7 @@ struct ArchivedId {
 
 std::string RowIdentity(const StoreRow& row);
 
-// Every entry of the archive's text that names at least one of the three values, in file order;
+// Every entry of the archive's text with at least one of the three values not empty, in file order;
 // a later entry with the same three values as an earlier one is dropped.
 std::vector<ArchivedId> ReadArchive(std::string_view text);
 
@@ -49,8 +49,8 @@ void MarkLeft(std::vector<ArchivedId>& archive, const StoreRow& row, std::string
 // first (by LEFT, then the later entry first; an unknown LEFT counts as oldest).
 std::vector<std::size_t> GoneFromStore(const std::vector<ArchivedId>& archive, const LoadedStore& store);
 
-// Stamps `when` as LEFT on the gone entries that have none, and clears LEFT on the entries the store
-// holds again. Returns whether any entry changed.
+// Stamps `when` as LEFT on the gone entries that have none: an ID found gone without a delete. Returns
+// whether any entry changed.
 bool StampDepartures(std::vector<ArchivedId>& archive, const LoadedStore& store, std::string_view when);
 
 // The first line of a description, where "|" starts the next one.

@@ -98,12 +98,12 @@ TEST(Archive, ReadsWhatItWroteAndWhatIsLeftOfADamagedOne) {
       "[d]\rINSTALL=k1\rMAN=m1\rMANS=s1\rDISC=a copy\r",
   };
   for (const std::string& text : damaged) EXPECT_EQ(ReadArchive(text), two) << text;
-  for (const char* nothing : {"", "\xff garbage\x01", "[Archived_1]\r\nDISC=x\r\nLEFT=y\r\n", "INSTALL=before any section\r\n"})
+  for (const char* nothing : {"", "\xff garbage\x01", "[Archived_1]\r\nDISC=x\r\nLEFT=y\r\n", "[x]\r\nINSTALL=\r\nMAN= \r\n", "INSTALL=before any section\r\n"})
     EXPECT_TRUE(ReadArchive(nothing).empty()) << nothing;
 }
 
 // The archive takes in the store's IDs it lacks; the IDs it holds that the store does not are gone,
-// newest first; a departure stamps the time once and a return clears it.
+// newest first; a departure found without a delete is stamped once.
 TEST(Archive, KnowsWhichIdsLeftTheStoreAndWhen) {
   LoadedStore store;
   store.rows = {StoreRow{}, StoreRow{"", "a", "ma", "sa", "A's"}, StoreRow{"", "b", "mb", "sb", ""}, StoreRow{"", "a", "ma", "sa", "again"}};
@@ -117,7 +117,7 @@ TEST(Archive, KnowsWhichIdsLeftTheStoreAndWhen) {
   EXPECT_TRUE(StampDepartures(archive, store, "2026-06-01 12:00"));
   EXPECT_EQ(archive[1].left, "2026-06-01 12:00");
   EXPECT_EQ(archive[0].left, "2026-05-01 10:00");
-  EXPECT_EQ(archive[3].left, "");
+  EXPECT_EQ(archive[3].left, "2026-01-01 00:00");
   EXPECT_FALSE(StampDepartures(archive, store, "2026-06-02 12:00"));
   MarkLeft(archive, store.rows[1], "2026-07-01 08:00");
   MarkLeft(archive, StoreRow{"", "f", "", "", "new"}, "2026-07-01 08:01");
