@@ -48,7 +48,7 @@ ReadArchive ReadArchiveFile(const std::wstring& path) {
 }
 
 auto Find(std::vector<core::ArchivedId>& ids, const core::ArchivedId& shown) {
-  return std::find_if(ids.begin(), ids.end(), [&](const core::ArchivedId& id) { return id.Identity() == shown.Identity(); });
+  return std::find_if(ids.begin(), ids.end(), [&](const core::ArchivedId& id) { return id.SameId(shown); });
 }
 
 }  // namespace
@@ -59,12 +59,13 @@ std::wstring Main::ArchivePath() const {
 }
 
 void Main::ArchiveListedIds(const core::LoadedStore& loaded) {
-  ReadArchive archive = ReadArchiveFile(ArchivePath());
-  if (!archive.status || core::AddStoreIds(archive.ids, loaded) == 0) return;
+  // Every load asks this; the answer is nearly always no, and then nothing more is done.
+  if (const store::FileText text = store::ReadWholeFile(ArchivePath()); !text.status || !core::LacksStoreIds(text.bytes, loaded))
+    return;
   // Written in a turn of its own, without waiting: a busy or unwritable archive takes them at a later load.
   const store::StoreLock lock(IniPath, 0);
   if (!lock.held()) return;
-  archive = ReadArchiveFile(ArchivePath());  // another copy may have written it since
+  ReadArchive archive = ReadArchiveFile(ArchivePath());  // another copy may have written it since
   if (archive.status && core::AddStoreIds(archive.ids, loaded) > 0)
     store::ReplaceFileAtomically(ArchivePath(), core::ArchiveText(archive.ids));
 }

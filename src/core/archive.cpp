@@ -23,26 +23,29 @@ bool SameName(std::string_view a, std::string_view b) {
          });
 }
 
-std::unordered_set<std::string> StoreIdentities(const LoadedStore& store) {
-  std::unordered_set<std::string> held;
-  held.reserve(store.rows.size());
-  for (std::size_t row = 1; row < store.rows.size(); ++row) held.insert(RowIdentity(store.rows[row]));
-  return held;
-}
+// One entry as it stands in the text: its fields point into it.
+struct EntryView {
+  std::string_view install, man, mans, disc, left;
+  bool operator==(const EntryView& other) const {  // the identity: the three values
+    return install == other.install && man == other.man && mans == other.mans;
+  }
+};
+struct IdentityHash {
+  std::size_t operator()(const EntryView& e) const {
+    const std::hash<std::string_view> hash;
+    return hash(e.install) ^ (hash(e.man) * 31) ^ (hash(e.mans) * 131);
+  }
+};
+using IdentitySet = std::unordered_set<EntryView, IdentityHash>;
 
-}  // namespace
-
-std::string RowIdentity(const StoreRow& row) { return row[1] + '\n' + row[2] + '\n' + row[3]; }
-
-std::vector<ArchivedId> ReadArchive(std::string_view text) {
-  std::vector<ArchivedId> archive;
-  std::unordered_set<std::string> seen;
-  ArchivedId entry;
-  bool in_entry = false, named = false;
+// Calls found(entry) for every entry of the text with at least one of its three values not empty.
+template <typename Found>
+void ForEachEntry(std::string_view text, Found found) {
+  EntryView entry;
+  bool in_entry = false;
   const auto finish = [&] {
-    if (in_entry && named && seen.insert(entry.Identity()).second) archive.push_back(std::move(entry));
+    if (in_entry && (!entry.install.empty() || !entry.man.empty() || !entry.mans.empty())) found(entry);
     entry = {};
-    in_entry = named = false;
   };
   if (text.substr(0, 3) == "\xEF\xBB\xBF") text.remove_prefix(3);
   while (!text.empty()) {
@@ -65,20 +68,47 @@ std::vector<ArchivedId> ReadArchive(std::string_view text) {
     }
     const std::size_t equals = line.find('=');
     if (!in_entry || equals == std::string_view::npos) continue;
-    const std::string_view key = Trim(line.substr(0, equals));
-    const std::string value(Trim(line.substr(equals + 1)));
-    std::string* field = SameName(key, kIdKeys[0]) ? &entry.install
-                         : SameName(key, kIdKeys[1]) ? &entry.man
-                         : SameName(key, kIdKeys[2]) ? &entry.mans
-                         : SameName(key, kIdKeys[3]) ? &entry.disc
-                         : SameName(key, kLeftKey)   ? &entry.left
-                                                     : nullptr;
-    if (field == nullptr) continue;
-    *field = value;
-    if (!value.empty() && (field == &entry.install || field == &entry.man || field == &entry.mans)) named = true;
+    const std::string_view key = Trim(line.substr(0, equals)), value = Trim(line.substr(equals + 1));
+    std::string_view* field = SameName(key, kIdKeys[0]) ? &entry.install
+                              : SameName(key, kIdKeys[1]) ? &entry.man
+                              : SameName(key, kIdKeys[2]) ? &entry.mans
+                              : SameName(key, kIdKeys[3]) ? &entry.disc
+                              : SameName(key, kLeftKey)   ? &entry.left
+                                                          : nullptr;
+    if (field != nullptr) *field = value;
   }
   finish();
+}
+
+EntryView ViewOf(const StoreRow& row) { return {row[1], row[2], row[3], row[4], {}}; }
+EntryView ViewOf(const ArchivedId& id) { return {id.install, id.man, id.mans, id.disc, id.left}; }
+
+IdentitySet StoreIdentities(const LoadedStore& store) {
+  IdentitySet held;
+  held.reserve(store.rows.size());
+  for (std::size_t row = 1; row < store.rows.size(); ++row) held.insert(ViewOf(store.rows[row]));
+  return held;
+}
+
+}  // namespace
+
+std::vector<ArchivedId> ReadArchive(std::string_view text) {
+  std::vector<ArchivedId> archive;
+  IdentitySet seen;
+  ForEachEntry(text, [&](const EntryView& e) {
+    if (seen.insert(e).second)
+      archive.push_back({std::string(e.install), std::string(e.man), std::string(e.mans), std::string(e.disc), std::string(e.left)});
+  });
   return archive;
+}
+
+bool LacksStoreIds(std::string_view text, const LoadedStore& store) {
+  IdentitySet held;
+  held.reserve(store.rows.size() + store.rows.size() / 4);
+  ForEachEntry(text, [&](const EntryView& e) { held.insert(e); });
+  for (std::size_t row = 1; row < store.rows.size(); ++row)
+    if (held.count(ViewOf(store.rows[row])) == 0) return true;
+  return false;
 }
 
 std::string ArchiveText(const std::vector<ArchivedId>& archive) {
@@ -98,32 +128,33 @@ std::string ArchiveText(const std::vector<ArchivedId>& archive) {
 }
 
 int AddStoreIds(std::vector<ArchivedId>& archive, const LoadedStore& store) {
-  std::unordered_set<std::string> held;
+  IdentitySet held;
   held.reserve(archive.size() + store.rows.size());
-  for (const ArchivedId& id : archive) held.insert(id.Identity());
-  int added = 0;
-  for (std::size_t row = 1; row < store.rows.size(); ++row) {
+  for (const ArchivedId& id : archive) held.insert(ViewOf(id));
+  std::vector<std::size_t> lacking;
+  for (std::size_t row = 1; row < store.rows.size(); ++row)
+    if (held.insert(ViewOf(store.rows[row])).second) lacking.push_back(row);
+  held.clear();  // its views point into the archive, which grows next
+  for (const std::size_t row : lacking) {
     const StoreRow& saved = store.rows[row];
-    if (!held.insert(RowIdentity(saved)).second) continue;
     archive.push_back({saved[1], saved[2], saved[3], saved[4], ""});
-    ++added;
   }
-  return added;
+  return static_cast<int>(lacking.size());
 }
 
 void MarkLeft(std::vector<ArchivedId>& archive, const StoreRow& row, std::string_view when) {
-  const std::string identity = RowIdentity(row);
-  auto entry = std::find_if(archive.begin(), archive.end(), [&](const ArchivedId& id) { return id.Identity() == identity; });
+  const EntryView left = ViewOf(row);
+  auto entry = std::find_if(archive.begin(), archive.end(), [&](const ArchivedId& id) { return ViewOf(id) == left; });
   if (entry == archive.end()) entry = archive.insert(archive.end(), ArchivedId{row[1], row[2], row[3], "", ""});
   entry->disc = row[4];
   entry->left = when;
 }
 
 std::vector<std::size_t> GoneFromStore(const std::vector<ArchivedId>& archive, const LoadedStore& store) {
-  const std::unordered_set<std::string> held = StoreIdentities(store);
+  const IdentitySet held = StoreIdentities(store);
   std::vector<std::size_t> gone;
   for (std::size_t i = 0; i < archive.size(); ++i)
-    if (held.count(archive[i].Identity()) == 0) gone.push_back(i);
+    if (held.count(ViewOf(archive[i])) == 0) gone.push_back(i);
   std::stable_sort(gone.begin(), gone.end(), [&](std::size_t a, std::size_t b) {
     return archive[a].left != archive[b].left ? archive[a].left > archive[b].left : a > b;
   });
@@ -131,10 +162,10 @@ std::vector<std::size_t> GoneFromStore(const std::vector<ArchivedId>& archive, c
 }
 
 bool StampDepartures(std::vector<ArchivedId>& archive, const LoadedStore& store, std::string_view when) {
-  const std::unordered_set<std::string> held = StoreIdentities(store);
+  const IdentitySet held = StoreIdentities(store);
   bool changed = false;
   for (ArchivedId& id : archive) {
-    if (!id.left.empty() || held.count(id.Identity()) != 0) continue;
+    if (!id.left.empty() || held.count(ViewOf(id)) != 0) continue;
     id.left = when;
     changed = true;
   }

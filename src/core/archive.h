@@ -23,16 +23,18 @@ namespace core {
 
 struct ArchivedId {
   std::string install, man, mans, disc, left;
-  // The three values as one text, the entry's identity (a value never holds a line break).
-  std::string Identity() const { return install + '\n' + man + '\n' + mans; }
+  // Whether both are the same ID: the same three values.
+  bool SameId(const ArchivedId& other) const { return install == other.install && man == other.man && mans == other.mans; }
   bool operator==(const ArchivedId&) const = default;
 };
-
-std::string RowIdentity(const StoreRow& row);
 
 // Every entry of the archive's text with at least one of the three values not empty, in file order;
 // a later entry with the same three values as an earlier one is dropped.
 std::vector<ArchivedId> ReadArchive(std::string_view text);
+
+// Whether the store holds a saved ID the archive's text does not: the one question every load asks,
+// answered without copying the archive.
+bool LacksStoreIds(std::string_view text, const LoadedStore& store);
 
 // The archive's text for these entries, numbered in order, with a comment that says what it is.
 std::string ArchiveText(const std::vector<ArchivedId>& archive);

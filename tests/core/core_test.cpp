@@ -109,8 +109,10 @@ TEST(Archive, KnowsWhichIdsLeftTheStoreAndWhen) {
   store.rows = {StoreRow{}, StoreRow{"", "a", "ma", "sa", "A's"}, StoreRow{"", "b", "mb", "sb", ""}, StoreRow{"", "a", "ma", "sa", "again"}};
   std::vector<ArchivedId> archive = {{"c", "mc", "sc", "", "2026-05-01 10:00"}, {"d", "md", "sd", "", ""},
                                      {"e", "me", "se", "", "2026-05-02 09:00"}, {"b", "mb", "sb", "", "2026-01-01 00:00"}};
+  EXPECT_TRUE(LacksStoreIds(ArchiveText(archive), store));
   EXPECT_EQ(AddStoreIds(archive, store), 1);
   EXPECT_EQ(AddStoreIds(archive, store), 0);
+  EXPECT_FALSE(LacksStoreIds(ArchiveText(archive), store));
   ASSERT_EQ(archive.size(), 5u);
   EXPECT_EQ(archive[4], (ArchivedId{"a", "ma", "sa", "A's", ""}));
   EXPECT_EQ(GoneFromStore(archive, store), (std::vector<std::size_t>{2, 0, 1}));
