@@ -80,8 +80,12 @@ void ForEachEntry(std::string_view text, Found found) {
   finish();
 }
 
-EntryView ViewOf(const StoreRow& row) { return {row[1], row[2], row[3], row[4], {}}; }
-EntryView ViewOf(const ArchivedId& id) { return {id.install, id.man, id.mans, id.disc, id.left}; }
+// Values are compared as the archive's reader gives them back, without blanks at their ends: a value
+// the store's reader cut at a NUL byte may end in one.
+EntryView ViewOf(const StoreRow& row) { return {Trim(row[1]), Trim(row[2]), Trim(row[3]), row[4], {}}; }
+// A saved ID with no value (the store keeps one after a clear was saved) holds nothing to restore.
+bool Empty(const StoreRow& row) { return row[1].empty() && row[2].empty() && row[3].empty(); }
+EntryView ViewOf(const ArchivedId& id) { return {Trim(id.install), Trim(id.man), Trim(id.mans), id.disc, id.left}; }
 
 IdentitySet StoreIdentities(const LoadedStore& store) {
   IdentitySet held;
@@ -107,7 +111,7 @@ bool LacksStoreIds(std::string_view text, const LoadedStore& store) {
   held.reserve(store.rows.size() + store.rows.size() / 4);
   ForEachEntry(text, [&](const EntryView& e) { held.insert(e); });
   for (std::size_t row = 1; row < store.rows.size(); ++row)
-    if (held.count(ViewOf(store.rows[row])) == 0) return true;
+    if (!Empty(store.rows[row]) && held.count(ViewOf(store.rows[row])) == 0) return true;
   return false;
 }
 
@@ -133,7 +137,7 @@ int AddStoreIds(std::vector<ArchivedId>& archive, const LoadedStore& store) {
   for (const ArchivedId& id : archive) held.insert(ViewOf(id));
   std::vector<std::size_t> lacking;
   for (std::size_t row = 1; row < store.rows.size(); ++row)
-    if (held.insert(ViewOf(store.rows[row])).second) lacking.push_back(row);
+    if (!Empty(store.rows[row]) && held.insert(ViewOf(store.rows[row])).second) lacking.push_back(row);
   held.clear();  // its views point into the archive, which grows next
   for (const std::size_t row : lacking) {
     const StoreRow& saved = store.rows[row];
@@ -143,6 +147,7 @@ int AddStoreIds(std::vector<ArchivedId>& archive, const LoadedStore& store) {
 }
 
 void MarkLeft(std::vector<ArchivedId>& archive, const StoreRow& row, std::string_view when) {
+  if (Empty(row)) return;
   const EntryView left = ViewOf(row);
   auto entry = std::find_if(archive.begin(), archive.end(), [&](const ArchivedId& id) { return ViewOf(id) == left; });
   if (entry == archive.end()) entry = archive.insert(archive.end(), ArchivedId{row[1], row[2], row[3], "", ""});

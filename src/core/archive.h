@@ -40,11 +40,11 @@ bool LacksStoreIds(std::string_view text, const LoadedStore& store);
 std::string ArchiveText(const std::vector<ArchivedId>& archive);
 
 // Appends each saved ID of the store the archive does not hold yet, with its description. Returns how
-// many were appended.
+// many were appended. A saved ID with no value is never archived: it holds nothing to restore.
 int AddStoreIds(std::vector<ArchivedId>& archive, const LoadedStore& store);
 
 // Records that the saved ID `row` left the store at `when`: its entry, appended when missing, takes the
-// row's description and the time.
+// row's description and the time (a saved ID with no value excepted).
 void MarkLeft(std::vector<ArchivedId>& archive, const StoreRow& row, std::string_view when);
 
 // The entries whose three values no saved ID of the store holds: the IDs that can be restored, newest

@@ -106,7 +106,8 @@ TEST(Archive, ReadsWhatItWroteAndWhatIsLeftOfADamagedOne) {
 // newest first; a departure found without a delete is stamped once.
 TEST(Archive, KnowsWhichIdsLeftTheStoreAndWhen) {
   LoadedStore store;
-  store.rows = {StoreRow{}, StoreRow{"", "a", "ma", "sa", "A's"}, StoreRow{"", "b", "mb", "sb", ""}, StoreRow{"", "a", "ma", "sa", "again"}};
+  store.rows = {StoreRow{}, StoreRow{"", "a", "ma", "sa", "A's"}, StoreRow{"", "b", "mb", "sb", ""}, StoreRow{"", "a", "ma", "sa", "again"},
+                StoreRow{"", "", "", "", "cleared"}};
   std::vector<ArchivedId> archive = {{"c", "mc", "sc", "", "2026-05-01 10:00"}, {"d", "md", "sd", "", ""},
                                      {"e", "me", "se", "", "2026-05-02 09:00"}, {"b", "mb", "sb", "", "2026-01-01 00:00"}};
   EXPECT_TRUE(LacksStoreIds(ArchiveText(archive), store));
