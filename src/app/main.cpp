@@ -106,12 +106,6 @@ std::wstring Main::BusyText(const store::StoreLock& lock, std::wstring_view not_
          std::wstring(not_done) + L"\r\n\r\nTry again in a moment.";
 }
 
-bool Main::HasTurn(const store::StoreLock& lock, const wchar_t* title, std::wstring_view not_done) {
-  if (lock.held()) return true;
-  prompts_.Message(BusyText(lock, not_done), title, Buttons::Ok, Icon::Stop);
-  return false;
-}
-
 void Main::EndProgram() {
   ended_ = true;
   view_.CloseAll();

@@ -127,13 +127,12 @@ class Main {
   std::wstring WriteInstalledId(const InstalledId& id);  // what failed, or ""
   int AddToStore(const InstalledId& id, const std::wstring& description, const store::FileText& file,
                  std::wstring& refusal, std::wstring_view not_saved = {});
-  // Whether the lock is held; otherwise says so in a stop box titled `title`, with `not_done`.
-  bool HasTurn(const store::StoreLock& lock, const wchar_t* title, std::wstring_view not_done);
+  // What a stop box says when the lock was not had: another copy kept it too long, or the system's reason.
   std::wstring BusyText(const store::StoreLock& lock, std::wstring_view not_done) const;
   std::wstring ArchivePath() const;
   // At load: the archive takes in the saved IDs it lacks; quietly, and only then written.
   void ArchiveListedIds(const core::LoadedStore& loaded);
-  // The archive with these IDs (appended when missing) marked as having left the store now; "" or why not.
+  // The archive with this ID (appended when missing) marked as having left the store now; "" or why not.
   std::wstring ArchiveDeparture(const core::StoreRow& row);
   bool Selected(int index);  // false, after saying so, when nothing is picked
   // Whether section FLID_(index + 1) of the store's text holds the three values the list shows for

@@ -1,6 +1,6 @@
 #pragma once
 // What the windows show. The program tells its view what the player is to see; the real view is the
-// four windows (ui/windows), tests record it. Nothing here reads a control: what the player chose or
+// program's windows (ui/window_set), tests record it. Nothing here reads a control: what the player chose or
 // typed reaches the program as arguments of its operations.
 #include <string>
 #include <vector>
