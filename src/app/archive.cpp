@@ -136,7 +136,7 @@ void Main::RestoreDeletedId(int index) {
       refusal = CouldNot(L"read its archive", ArchivePath(), archive.status.Text(), kNotRestored);
     } else if (const core::LoadedStore loaded = core::LoadStoreText(file.bytes);
                Find(archive.ids, shown) == archive.ids.end() ||
-               !core::GoneFromStore({shown}, loaded).size()) {
+               core::GoneFromStore({shown}, loaded).empty()) {
       changed = true;  // restored or forgotten meanwhile by another copy, or put back by hand
     } else if (refusal = Unstorable(id); !refusal.empty()) {
       refusal = L"The FL ID was not restored: " + refusal;
