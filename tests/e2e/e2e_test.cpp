@@ -412,14 +412,16 @@ TEST_F(Looks, EveryWindowAndTwoMessageBoxesAsApproved) {
       {"manage-expanded", [&] { view.MngIdsWindow().btn_disc_Click(); return view.MngIdsWindow().hwnd(); }},
       {"about", [&] { view.MainWindow().about_Click(); return Find(L"About"); }},
       {"deleted-ids", [&] { view.MainWindow().deleted_ids_Click(); return Find(L"Quorvel - Deleted IDs"); }}};
-  // At 200% (the second pass of scripts/e2e, with Wine's DPI at 192) the main and the expanded manage window.
+  // At 200% (the second pass of scripts/e2e, with Wine's DPI at 192) the main, the expanded manage and the
+  // deleted-IDs window.
   const HDC screen = GetDC(nullptr);
   const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
   ReleaseDC(nullptr, screen);
   ASSERT_TRUE(dpi == 96 || dpi == 192) << "a display of " << dpi << " DPI";
   for (const auto& [name, show] : shown)
     if (dpi == 96) Approve(show(), name);
-    else if (name == std::string("main") || name == std::string("manage-expanded")) Approve(show(), (name + std::string("-200")).c_str());
+    else if (name == std::string("main") || name == std::string("manage-expanded") || name == std::string("deleted-ids"))
+      Approve(show(), (name + std::string("-200")).c_str());
     else show();
   if (dpi == 192) return;
   ApproveBox(
