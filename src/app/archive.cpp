@@ -70,6 +70,12 @@ void Main::ArchiveListedIds(const core::LoadedStore& loaded) {
     store::ReplaceFileAtomically(ArchivePath(), core::ArchiveText(archive.ids));
 }
 
+void Main::ArchiveDescription(const core::StoreRow& row) {
+  ReadArchive archive = ReadArchiveFile(ArchivePath());
+  if (archive.status && core::KeepDescription(archive.ids, row))
+    store::ReplaceFileAtomically(ArchivePath(), core::ArchiveText(archive.ids));
+}
+
 std::wstring Main::ArchiveDeparture(const core::StoreRow& row) {
   ReadArchive archive = ReadArchiveFile(ArchivePath());
   base::Status status = archive.status;

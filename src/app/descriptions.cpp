@@ -6,6 +6,7 @@
 #include "app/messages.h"
 #include "app/prompts.h"
 #include "app/view.h"
+#include "base/text.h"
 #include "core/description.h"
 #include "core/store_format.h"
 #include "store/files.h"
@@ -51,6 +52,10 @@ void Main::StoreDescription(int index, const std::wstring& typed) {
       outcome = kFailed;
       failure = CouldNot(L"write the description to its store file", IniPath, written.Text(),
                          L"The description was not changed. If another program has the file open, close it and try again.");
+    } else {
+      // An ID that later leaves the store by another road is offered with the description it had.
+      const SavedIdRow& shown = listed_[static_cast<std::size_t>(index)];
+      ArchiveDescription({"", base::ToAnsi(shown[1]), base::ToAnsi(shown[2]), base::ToAnsi(shown[3]), base::ToAnsi(description)});
     }
   }
   if (outcome == kGone) {

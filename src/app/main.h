@@ -132,6 +132,8 @@ class Main {
   std::wstring ArchivePath() const;
   // At load: the archive takes in the saved IDs it lacks; quietly, and only then written.
   void ArchiveListedIds(const core::LoadedStore& loaded);
+  // The archive's copy of this saved ID described as the store now describes it; quietly, as the store has it.
+  void ArchiveDescription(const core::StoreRow& row);
   // The archive with this ID (appended when missing) marked as having left the store now; "" or why not.
   std::wstring ArchiveDeparture(const core::StoreRow& row);
   bool Selected(int index);  // false, after saying so, when nothing is picked

@@ -155,6 +155,14 @@ void MarkLeft(std::vector<ArchivedId>& archive, const StoreRow& row, std::string
   entry->left = when;
 }
 
+bool KeepDescription(std::vector<ArchivedId>& archive, const StoreRow& row) {
+  const EntryView described = ViewOf(row);
+  const auto entry = std::find_if(archive.begin(), archive.end(), [&](const ArchivedId& id) { return ViewOf(id) == described; });
+  if (entry == archive.end() || entry->disc == row[4]) return false;
+  entry->disc = row[4];
+  return true;
+}
+
 std::vector<std::size_t> GoneFromStore(const std::vector<ArchivedId>& archive, const LoadedStore& store) {
   const IdentitySet held = StoreIdentities(store);
   std::vector<std::size_t> gone;

@@ -47,6 +47,9 @@ int AddStoreIds(std::vector<ArchivedId>& archive, const LoadedStore& store);
 // row's description and the time (a saved ID with no value excepted).
 void MarkLeft(std::vector<ArchivedId>& archive, const StoreRow& row, std::string_view when);
 
+// Gives the entry of the saved ID `row` the row's description. Returns whether it changed.
+bool KeepDescription(std::vector<ArchivedId>& archive, const StoreRow& row);
+
 // The entries whose three values no saved ID of the store holds: the IDs that can be restored, newest
 // first (by LEFT, then the later entry first; an unknown LEFT counts as oldest).
 std::vector<std::size_t> GoneFromStore(const std::vector<ArchivedId>& archive, const LoadedStore& store);

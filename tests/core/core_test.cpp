@@ -126,6 +126,10 @@ TEST(Archive, KnowsWhichIdsLeftTheStoreAndWhen) {
   MarkLeft(archive, StoreRow{"", "f", "", "", "new"}, "2026-07-01 08:01");
   EXPECT_EQ(archive[4], (ArchivedId{"a", "ma", "sa", "A's", "2026-07-01 08:00"}));
   EXPECT_EQ(archive[5], (ArchivedId{"f", "", "", "new", "2026-07-01 08:01"}));
+  EXPECT_TRUE(KeepDescription(archive, StoreRow{"", "f", "", "", "newer"}));
+  EXPECT_FALSE(KeepDescription(archive, StoreRow{"", "f", "", "", "newer"}));
+  EXPECT_FALSE(KeepDescription(archive, StoreRow{"", "g", "", "", "x"}));
+  EXPECT_EQ(archive[5].disc, "newer");
   EXPECT_EQ(FirstLine("Main|trader"), "Main");
 }
 

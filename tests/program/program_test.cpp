@@ -426,6 +426,10 @@ TEST_F(Program, KeepsEveryIdItHeldAndRestoresIt) {
     };
   };
   const std::string planted = "[Archived_1]\r\nINSTALL=a[b\r\nMAN=m\r\nMANS=s\r\nLEFT=2026-01-01 00:00\r\n";
+  const std::wstring game = dir_.File(L"Freelancer.exe");
+  ASSERT_TRUE(CopyFileW((support::ExeFolder() + L"\\standin_game.exe").c_str(), game.c_str(), FALSE));
+  const std::string with_game = "[QRVL_Settings]\r\nFLPATH=" + base::ToAnsi(game) + "\r\n" + Id(1, "a");
+  const std::string kept = "[FLID_2]\r\nINSTALL=key-i\r\nMAN=man-i\r\nMANS=sig-i\r\nDISC=Saved before a change on " + support::Today() + "\r\n";
   const Row rows[] = {
       {"delete, then restore", kThree, then_archive([](Main& m) { m.DeleteSelectedId(0); m.ListDeletedIds(); m.RestoreDeletedId(0); }),
        {sure, kServers, kPrompt, L"list key-b key-c", L"i Done!: FL ID Deleted!", L"label ", L"deleted 20…-…-… …:… key-a first",
@@ -434,6 +438,12 @@ TEST_F(Program, KeepsEveryIdItHeldAndRestoresIt) {
       {"gone with a store replaced by an older copy", kThree + Id(4, "d", "fourth|pilot") + Id(5, "e"),
        Then(kThree, then_archive([](Main& m) { m.LoadStore(); m.ListDeletedIds(); })),
        {kServers, kPrompt, L"deleted 20… key-e , 20… key-d fourth", L"archive key-a(first) key-b key-c(third) key-d(fourth|pilot)@ key-e@"}, kThree},
+      {"saved, described, and kept by a shortcut's run with no reload", with_game,
+       then_archive([this](Main& m) { m.SaveInstalledId(); m.FillIdList(); m.StoreDescription(1, L"mine"); Fresh().RunCommand(L"/play key-a"); }),
+       {L"servers ", kPrompt, L"i Done!: FL ID Saved!…", L"list key-a key-i", L"label mine", L"box mine", L"? Done!: Continue editing the discription?",
+        L"archive key-a key-i(mine)"}, with_game + Id(2, "i", "mine")},
+      {"kept by a shortcut's run with no reload", with_game, then_archive([this](Main&) { Fresh().RunCommand(L"/play key-a"); }),
+       {L"archive key-a key-i(Saved before a change on " + base::FromAnsi(support::Today()) + L")"}, with_game + kept},
       {"restore into a store full since", kThree, after_deleting_a([](Main& m) { support::WriteBytes(m.IniPath, Full()); m.RestoreDeletedId(0); }),
        {not_restored + L"the store already holds 32766 saved IDs, the most Quorvel can keep. Delete one you no longer need first.",
         L"archive key-a(first)@ key-b key-c(third) as it was"}, Full()},
