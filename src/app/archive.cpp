@@ -60,7 +60,7 @@ std::wstring Main::ArchivePath() const {
 
 void Main::ArchiveListedIds(const core::LoadedStore& loaded) {
   // Every load asks this; the answer is nearly always no, and then nothing more is done.
-  if (const store::FileText text = store::ReadWholeFile(ArchivePath()); !text.status || !core::LacksStoreIds(text.bytes, loaded))
+  if (const store::FileText text = ReadInTurn(ArchivePath()); !text.status || !core::LacksStoreIds(text.bytes, loaded))
     return;
   // Written in a turn of its own, without waiting: a busy or unwritable archive takes them at a later load.
   const store::StoreLock lock(IniPath, 0);
@@ -91,8 +91,13 @@ std::wstring Main::ArchiveDeparture(const core::StoreRow& row) {
 }
 
 void Main::ListDeletedIds() {
-  const store::FileText file = store::ReadWholeFile(IniPath);
-  ReadArchive archive = ReadArchiveFile(ArchivePath());
+  store::FileText file;
+  ReadArchive archive;
+  {  // both read in one turn, as they are at one moment
+    const store::StoreLock lock(IniPath, places_.lock_wait_ms);
+    file = store::ReadWholeFile(IniPath);
+    archive = ReadArchiveFile(ArchivePath());
+  }
   if (!file.status || !archive.status) {
     prompts_.Message(CouldNot(L"read its", !file.status ? L"store file\r\n" + IniPath : L"archive\r\n" + ArchivePath(),
                               (!file.status ? file.status : archive.status).Text(),

@@ -53,7 +53,7 @@ void Main::LoadStore() {
     LocateGame();
     return;
   }
-  const store::FileText file = store::ReadWholeFile(IniPath);
+  const store::FileText file = ReadInTurn(IniPath);
   if (!file.status) {
     prompts_.Message(CouldNot(L"read its store file", IniPath, file.status.Text(),
                               L"No saved ID is shown until the file can be read. Nothing was changed in it."),
@@ -98,6 +98,11 @@ void Main::LocateGame() {
 }
 
 // ---- Taking turns with other copies ---------------------------------------------------------------
+
+store::FileText Main::ReadInTurn(const std::wstring& path) const {
+  const store::StoreLock lock(IniPath, places_.lock_wait_ms);
+  return store::ReadWholeFile(path);
+}
 
 std::wstring Main::BusyText(const store::StoreLock& lock, std::wstring_view not_done) const {
   if (!lock.status()) return CouldNot(L"take its turn at its store file", IniPath, lock.status().Text(), not_done);

@@ -127,6 +127,10 @@ class Main {
   std::wstring WriteInstalledId(const InstalledId& id);  // what failed, or ""
   int AddToStore(const InstalledId& id, const std::wstring& description, const store::FileText& file,
                  std::wstring& refusal, std::wstring_view not_saved = {});
+  // Reads a file beside the store in a turn of its own: Windows refuses to replace a file another
+  // handle holds open, so a copy's mere read would fail another copy's write. A turn kept too long by
+  // another copy does not stop the read; it is made anyway.
+  store::FileText ReadInTurn(const std::wstring& path) const;
   // What a stop box says when the lock was not had: another copy kept it too long, or the system's reason.
   std::wstring BusyText(const store::StoreLock& lock, std::wstring_view not_done) const;
   std::wstring ArchivePath() const;
