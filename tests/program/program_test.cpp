@@ -524,12 +524,20 @@ TEST_F(Program, TwoWritersNeverLoseASavedId) {
   ASSERT_TRUE(CopyFileW((support::ExeFolder() + L"\\standin_game.exe").c_str(), game.c_str(), FALSE));
   Start(("[QRVL_Settings]\r\nFLPATH=" + base::ToAnsi(game) + "\r\n" + Id(1, "a")).c_str());
   constexpr int kRuns = 30;
-  support::Recorder quiet;  // what the shortcut's runs said: nothing
-  std::thread shortcut([this, &quiet] {
+  std::vector<std::wstring> said;  // what the shortcut's runs said: nothing
+  std::thread shortcut([this, &said] {
+    support::Recorder quiet;
     for (int run = 1; run <= kRuns; ++run) {
       key_.Set("InstallKey", "run-" + std::to_string(run) + '\0');
-      app::Main copy(quiet, quiet, quiet, app::Places{key_.path, dir_.path, Desktop()});
-      copy.RunCommand(L"/play key-a");
+      // Wine now and then fails to start the stand-in just copied ("Internal error"); such a run stops
+      // before it keeps anything, as it should, and is made again.
+      for (int tries = 0; tries < 3; ++tries) {
+        quiet.log.clear();
+        app::Main copy(quiet, quiet, quiet, app::Places{key_.path, dir_.path, Desktop()});
+        copy.RunCommand(L"/play key-a");
+        if (quiet.log.size() != 1 || !quiet.log[0].starts_with(L"x Quorvel - Launch Error")) break;
+      }
+      said.insert(said.end(), quiet.log.begin(), quiet.log.end());
     }
   });
   for (int edit = 0; edit < 3 * kRuns; ++edit) program_->StoreDescription(0, L"edit " + std::to_wstring(edit));
@@ -537,7 +545,7 @@ TEST_F(Program, TwoWritersNeverLoseASavedId) {
   int kept = 0;
   for (int run = 1; run <= kRuns; ++run) kept += Store().find("INSTALL=run-" + std::to_string(run) + "\r\n") != std::string::npos;
   EXPECT_EQ(kept, kRuns) << Store();
-  EXPECT_TRUE(quiet.log.empty()) << testing::PrintToString(quiet.log);
+  EXPECT_TRUE(said.empty()) << testing::PrintToString(said);
   EXPECT_TRUE(std::none_of(seen_.log.begin(), seen_.log.end(), [](const std::wstring& l) { return l[0] == L'x'; }))
       << testing::PrintToString(seen_.log);
 }
