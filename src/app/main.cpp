@@ -11,6 +11,7 @@
 #include "registry/mRegistery.h"
 #include "store/files.h"
 #include "store/ini.h"
+#include "store/store_lock.h"
 
 namespace app {
 namespace {
@@ -52,7 +53,7 @@ void Main::LoadStore() {
     LocateGame();
     return;
   }
-  const store::FileText file = store::ReadWholeFile(IniPath);
+  const store::FileText file = ReadInTurn(IniPath);
   if (!file.status) {
     prompts_.Message(CouldNot(L"read its store file", IniPath, file.status.Text(),
                               L"No saved ID is shown until the file can be read. Nothing was changed in it."),
@@ -70,6 +71,7 @@ void Main::LoadStore() {
     for (size_t column = 1; column < 5; ++column) SavedIds[row][column] = base::FromAnsi(loaded.rows[row][column]);
   GamePath = base::FromAnsi(loaded.game_path);
   ServerIps = base::FromAnsi(loaded.server_ips);
+  ArchiveListedIds(loaded);
   view_.ShowServers(ServerIps);
   view_.ShowListPrompt(L"- Select ID -");
 }
@@ -83,7 +85,9 @@ void Main::LocateGame() {
     return;
   }
   GamePath = prompts_.OpenFile(L"Freelancer.exe | *.exe", L".exe");
-  const base::Status written = ini::WriteIni(core::kSettingsSection, core::kGamePathKey, GamePath, IniPath);
+  const store::StoreLock lock(IniPath, places_.lock_wait_ms);
+  const base::Status written = lock.held() ? ini::WriteIni(core::kSettingsSection, core::kGamePathKey, GamePath, IniPath)
+                                           : lock.status() ? base::Status::Fail(ERROR_BUSY) : lock.status();
   if (!written) {
     prompts_.Message(CouldNot(L"create its store file", IniPath, written.Text(),
                               L"The folder is not writable. Quorvel uses the game's path until it closes and asks "
@@ -91,6 +95,20 @@ void Main::LocateGame() {
                               L"your documents, to keep your IDs."),
                      L"Quorvel - Store Error", Buttons::Ok, Icon::Stop);
   }
+}
+
+// ---- Taking turns with other copies ---------------------------------------------------------------
+
+store::FileText Main::ReadInTurn(const std::wstring& path) const {
+  const store::StoreLock lock(IniPath, places_.lock_wait_ms);
+  return store::ReadWholeFile(path);
+}
+
+std::wstring Main::BusyText(const store::StoreLock& lock, std::wstring_view not_done) const {
+  if (!lock.status()) return CouldNot(L"take its turn at its store file", IniPath, lock.status().Text(), not_done);
+  return L"Another copy of Quorvel is busy with its store file\r\n" + IniPath + L"\r\nand did not finish within " +
+         std::to_wstring((places_.lock_wait_ms + 999) / 1000) + L" seconds." + (not_done.empty() ? L"" : L" ") +
+         std::wstring(not_done) + L"\r\n\r\nTry again in a moment.";
 }
 
 void Main::EndProgram() {

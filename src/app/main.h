@@ -9,11 +9,11 @@
 #include <string_view>
 #include <vector>
 
-namespace core {
-struct LoadedStore;
-}
+#include "core/archive.h"
+
 namespace store {
 struct FileText;
+class StoreLock;
 }
 
 namespace app {
@@ -36,6 +36,9 @@ struct InstalledId {
   bool Empty() const { return InstallKey.empty() && MPAccountName.empty() && MPAccountNameSig.empty(); }
 };
 
+// Why the ID can never be kept in the store as it is, or "".
+std::wstring Unstorable(const InstalledId& id);
+
 // Row i of SavedIds: column 1 INSTALL, 2 MAN, 3 MANS, 4 DISC; column 0 is empty.
 using SavedIdRow = std::array<std::wstring, 5>;
 
@@ -43,6 +46,7 @@ struct Places {
   std::wstring reg_key_path = kGameKeyPath;  // what StartUp puts into RegKeyPath
   std::wstring exe_folder;                   // where FLIDs.ini lives; empty: the running exe's folder
   std::wstring desktop_folder = {};          // where shortcuts go; empty: the player's desktop
+  unsigned long lock_wait_ms = 5000;         // how long an operation waits for another copy's turn
 };
 
 class Main {
@@ -92,6 +96,12 @@ class Main {
   void LaunchGame(const std::wstring& servers);  // servers: the list as typed
   void PrintInstalledId();
 
+  // The archive of every saved ID held: IDs gone from the store, listed newest first in the deleted-IDs
+  // window; one of them (by its index in that list) saved again, or forgotten for good after a question.
+  void ListDeletedIds();
+  void RestoreDeletedId(int index);
+  void ForgetDeletedId(int index);
+
   // Playing a saved ID in one step, as a desktop shortcut asks: installs the first saved ID in the store
   // as it is now whose InstallKey is `key` and whose three values give `digest` (core/id_digest.h), as
   // "Change FL ID" does, then starts the game with the remembered servers, as "Launch FL" does; nothing
@@ -128,7 +138,20 @@ class Main {
   // when it saved something), or the mixed ID's text.
   static std::wstring NotWritten(const Written& written, std::wstring_view not_done, const std::wstring& kept);
   int AddToStore(const InstalledId& id, const std::wstring& description, const store::FileText& file,
-                 std::wstring& refusal);
+                 std::wstring& refusal, std::wstring_view not_saved = {});
+  // Reads a file beside the store in a turn of its own: Windows refuses to replace a file another
+  // handle holds open, so a copy's mere read would fail another copy's write. A turn kept too long by
+  // another copy does not stop the read; it is made anyway.
+  store::FileText ReadInTurn(const std::wstring& path) const;
+  // What a stop box says when the lock was not had: another copy kept it too long, or the system's reason.
+  std::wstring BusyText(const store::StoreLock& lock, std::wstring_view not_done) const;
+  std::wstring ArchivePath() const;
+  // At load: the archive takes in the saved IDs it lacks; quietly, and only then written.
+  void ArchiveListedIds(const core::LoadedStore& loaded);
+  // The archive's copy of this saved ID described as the store now describes it; quietly, as the store has it.
+  void ArchiveDescription(const core::StoreRow& row);
+  // The archive with this ID (appended when missing) marked as having left the store now; "" or why not.
+  std::wstring ArchiveDeparture(const core::StoreRow& row);
   bool Selected(int index);  // false, after saying so, when nothing is picked
   // What the shortcut at path plays, as a sentence, when this saved ID's (row's) shortcut would replace it.
   std::wstring ShortcutThere(const std::wstring& path, const core::LoadedStore& loaded, std::size_t row) const;
@@ -140,6 +163,7 @@ class Main {
   bool ListAgain();
 
   std::vector<SavedIdRow> listed_;  // what the manage window's list shows, entry k in listed_[k]
+  std::vector<core::ArchivedId> deleted_listed_;  // what the deleted-IDs window shows, row k in [k]
 
   Prompts& prompts_;
   Printer& printer_;

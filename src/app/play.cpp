@@ -66,7 +66,7 @@ bool Main::RunCommand(std::wstring_view command_line) {
 void Main::PlaySavedId(const std::wstring& key, const std::wstring& digest) {
   RegKeyPath = places_.reg_key_path;
   IniPath = places_.exe_folder + L"\\FLIDs.ini";
-  const store::FileText file = store::ReadWholeFile(IniPath);
+  const store::FileText file = ReadInTurn(IniPath);
   if (!file.status || !file.exists) {
     prompts_.Message(!file.status ? CouldNot(L"read its store file", IniPath, file.status.Text(), kNotPlayed)
                                   : L"Quorvel's store file\r\n" + IniPath + L"\r\nis not there, so it holds no saved ID to "
@@ -153,7 +153,7 @@ std::wstring Main::ShortcutThere(const std::wstring& path, const core::LoadedSto
 
 void Main::MakePlayShortcut(int index) {
   if (!Selected(index)) return;
-  const store::FileText file = store::ReadWholeFile(IniPath);
+  const store::FileText file = ReadInTurn(IniPath);
   if (!file.status || !file.exists) {
     prompts_.Message(!file.status ? CouldNot(L"read its store file", IniPath, file.status.Text(), kNoShortcut)
                                   : L"Quorvel's store file\r\n" + IniPath + L"\r\nis no longer there. " + kNoShortcut,

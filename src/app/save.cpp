@@ -4,6 +4,8 @@
 // is at that moment, in one atomic replacement, so a save is in the file whole or not at all.
 #include <windows.h>
 
+#include <optional>
+
 #include "app/main.h"
 #include "app/messages.h"
 #include "app/prompts.h"
@@ -12,6 +14,7 @@
 #include "core/profile.h"
 #include "core/store_format.h"
 #include "store/files.h"
+#include "store/store_lock.h"
 
 namespace app {
 namespace {
@@ -24,6 +27,22 @@ constexpr wchar_t kSaveError[] = L"Quorvel - Save Error";
 constexpr wchar_t kNotSaved[] = L"The installed FL ID was not saved: ";
 constexpr wchar_t kUnchanged[] = L"The store was not changed. If Quorvel stands in a folder you may not write to, such as "
                                  L"Program Files, move it to a folder of your own.";
+
+std::wstring FullStore() {
+  return L"the store already holds " + std::to_wstring(core::kMaxSavedIds) +
+         L" saved IDs, the most Quorvel can keep. Delete one you no longer need first.";
+}
+
+// Today's local date as YYYY-MM-DD.
+std::wstring Today() {
+  SYSTEMTIME now{};
+  GetLocalTime(&now);
+  wchar_t date[16] = {};
+  swprintf(date, 16, L"%04u-%02u-%02u", now.wYear, now.wMonth, now.wDay);
+  return date;
+}
+
+}  // namespace
 
 // Why the ID can never be kept in the store, or "". A line break ends a value's line early and a
 // bracket would be read as the start of the next section when saved IDs are cut out of the file; the
@@ -44,38 +63,26 @@ std::wstring Unstorable(const InstalledId& id) {
   return {};
 }
 
-std::wstring FullStore() {
-  return kNotSaved + (L"the store already holds " + std::to_wstring(core::kMaxSavedIds)) +
-         L" saved IDs, the most Quorvel can keep. Delete one you no longer need first.";
-}
-
-// Today's local date as YYYY-MM-DD.
-std::wstring Today() {
-  SYSTEMTIME now{};
-  GetLocalTime(&now);
-  wchar_t date[16] = {};
-  swprintf(date, 16, L"%04u-%02u-%02u", now.wYear, now.wMonth, now.wDay);
-  return date;
-}
-
-}  // namespace
-
 // Adds the ID, with a description when one is given, to the store as `file` holds it, just read (and
 // readable). Returns its number; otherwise `refusal` says why it was not saved, the store unchanged:
 // -1 when the file's headers forbid it or the store is full, 0 when the file could not be written.
+// `not_saved` begins the refusals that are no failure to write (the installed ID's by default). The
+// caller holds the lock. Once in the store, the ID goes into the archive too; that can wait for the
+// next load when the archive cannot take it now, since the store holds it.
 int Main::AddToStore(const InstalledId& id, const std::wstring& description, const store::FileText& file,
-                     std::wstring& refusal) {
+                     std::wstring& refusal, std::wstring_view not_saved) {
+  const std::wstring refused = not_saved.empty() ? std::wstring(kNotSaved) : std::wstring(not_saved);
   // Counted in the file as it is now, not as last loaded: another program may have changed it.
   const int count = core::CountIdHeaders(file.bytes);
   if (count >= core::kMaxSavedIds) {
-    refusal = FullStore();
+    refusal = refused + FullStore();
     return -1;
   }
   const int number = core::FreeIdNumber(file.bytes, count);
   if (number > count + 1) {
     // Every number a load would reach is taken by a section that is not counted (a header in other
     // letter case, say "[flid_2]"): a new section would be saved where no load finds it.
-    refusal = kNotSaved + (L"the store file\r\n" + IniPath) +
+    refusal = refused + (L"the store file\r\n" + IniPath) +
               L"\r\nholds a saved-ID section whose header Quorvel does not count (written in other letter case, such as "
               L"[flid_2]), so a new saved ID would not be listed. Correct the header in the file, then save again.";
     return -1;
@@ -88,6 +95,11 @@ int Main::AddToStore(const InstalledId& id, const std::wstring& description, con
     refusal = CouldNot(L"save the FL ID in", IniPath, written.Text(), kUnchanged);
     return 0;
   }
+  core::LoadedStore added;
+  added.rows.resize(2);
+  for (std::size_t column = 1; column < 5; ++column)
+    added.rows[1][column] = core::ReadProfileValue(text, section, core::kIdKeys[column - 1]);
+  ArchiveListedIds(added);
   return number;
 }
 
@@ -97,10 +109,18 @@ void Main::SaveInstalledId() {
     refusal += L"\r\n\r\nThe installed FL ID was not saved; the store was not changed.";
   else if (refusal = Unstorable(CurrentId); !refusal.empty())
     refusal = kNotSaved + refusal;
-  const store::FileText file = refusal.empty() ? store::ReadWholeFile(IniPath) : store::FileText{};
-  if (refusal.empty() && !file.status) refusal = CouldNot(L"save the FL ID in", IniPath, file.status.Text(), kUnchanged);
-  // Refused before anything was written: said at once, with no reload that could only add a box.
-  const int number = refusal.empty() ? AddToStore(CurrentId, {}, file, refusal) : -1;
+  int number = -1;
+  {
+    std::optional<store::StoreLock> lock;
+    if (refusal.empty()) {
+      lock.emplace(IniPath, places_.lock_wait_ms);
+      if (!lock->held()) refusal = BusyText(*lock, L"The installed FL ID was not saved; the store was not changed.");
+    }
+    const store::FileText file = refusal.empty() ? store::ReadWholeFile(IniPath) : store::FileText{};
+    if (refusal.empty() && !file.status) refusal = CouldNot(L"save the FL ID in", IniPath, file.status.Text(), kUnchanged);
+    // Refused before anything was written: said at once, with no reload that could only add a box.
+    if (refusal.empty()) number = AddToStore(CurrentId, {}, file, refusal);
+  }
   if (number < 0) {
     prompts_.Message(refusal, kSaveError, Buttons::Ok, Icon::Stop);
     return;
@@ -143,19 +163,24 @@ bool Main::KeepInstalledId(const ReplaceTexts& texts, std::wstring& paragraph) {
     return false;
   }
 
-  const store::FileText file = store::ReadWholeFile(IniPath);
   std::wstring refusal;
   int number = 0;
-  if (file.status && file.exists) {
-    const core::LoadedStore loaded = core::LoadStoreText(file.bytes);
-    const core::StoreRow as_stored{"", base::ToAnsi(installed.InstallKey), base::ToAnsi(installed.MPAccountName),
-                                   base::ToAnsi(installed.MPAccountNameSig), ""};
-    for (std::size_t row = 1; row < loaded.rows.size(); ++row)
-      if (std::equal(as_stored.begin() + 1, as_stored.begin() + 4, loaded.rows[row].begin() + 1)) return true;
-    number = AddToStore(installed, texts.kept_as + Today(), file, refusal);
-  } else {
-    refusal = file.status ? kNotSaved + (L"its store file\r\n" + IniPath) + L"\r\nis not there."
-                          : CouldNot(L"read its store file", IniPath, file.status.Text());
+  {  // the turn ends before any box, so that no other copy waits on a player
+    const store::StoreLock lock(IniPath, places_.lock_wait_ms);
+    const store::FileText file = lock.held() ? store::ReadWholeFile(IniPath) : store::FileText{};
+    if (!lock.held()) {
+      refusal = BusyText(lock, {});
+    } else if (file.status && file.exists) {
+      const core::LoadedStore loaded = core::LoadStoreText(file.bytes);
+      const core::StoreRow as_stored{"", base::ToAnsi(installed.InstallKey), base::ToAnsi(installed.MPAccountName),
+                                     base::ToAnsi(installed.MPAccountNameSig), ""};
+      for (std::size_t row = 1; row < loaded.rows.size(); ++row)
+        if (std::equal(as_stored.begin() + 1, as_stored.begin() + 4, loaded.rows[row].begin() + 1)) return true;
+      number = AddToStore(installed, texts.kept_as + Today(), file, refusal);
+    } else {
+      refusal = file.status ? kNotSaved + (L"its store file\r\n" + IniPath) + L"\r\nis not there."
+                            : CouldNot(L"read its store file", IniPath, file.status.Text());
+    }
   }
   if (number <= 0) {
     prompts_.Message(std::wstring(texts.not_done) + L" The installed FL ID is in no saved ID yet, and Quorvel could "

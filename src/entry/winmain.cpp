@@ -32,6 +32,7 @@ class NoView final : public app::View {
   void ShowDescriptionLabel(const std::wstring&) override {}
   void ShowDescriptionBox(const std::wstring&) override {}
   void ShowDescriptionEditor(bool) override {}
+  void ShowDeletedIds(const std::vector<app::DeletedIdRow>&) override {}
   void CloseAll() override {}
 };
 

@@ -39,6 +39,7 @@ void frm_main::Form_Load() { program_.StartUp(); }
 void frm_main::OnClose() { program_.EndProgram(); }
 
 void frm_main::about_Click() { windows_.AboutWindow().Show(); }
+void frm_main::deleted_ids_Click() { program_.ListDeletedIds(); }  // the list shows its window
 void frm_main::btn_refresh_Click() { program_.ShowInstalledId(); }
 void frm_main::btn_print_Click() { program_.PrintInstalledId(); }
 void frm_main::btn_saveid_Click() { windows_.SaveIdWindow().Show(); }
@@ -54,6 +55,7 @@ void frm_main::OnCommand(int id, int notification) {
   if (notification != BN_CLICKED) return;  // also 0 for the menu item
   switch (id) {
     case kInfoMenuId: about_Click(); break;
+    case kDeletedIdsMenuId: deleted_ids_Click(); break;
     case btn_refresh: btn_refresh_Click(); break;
     case btn_print: btn_print_Click(); break;
     case btn_mng_ids: btn_mng_ids_Click(); break;

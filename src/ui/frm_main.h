@@ -32,6 +32,7 @@ class frm_main : public Window {
   frm_main(app::Main& program, Windows& windows);
 
   void about_Click();
+  void deleted_ids_Click();
   void btn_refresh_Click();
   void btn_print_Click();
   void btn_mng_ids_Click();

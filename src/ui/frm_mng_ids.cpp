@@ -40,6 +40,7 @@ void frm_mng_ids::Form_Load() {
   const HMENU menu = GetSystemMenu(hwnd(), FALSE);
   AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
   AppendMenuW(menu, MF_STRING, mnu_shortcut, L"Create &desktop shortcut...");
+  AppendMenuW(menu, MF_STRING, mnu_deleted, L"Deleted &IDs...");
 }
 
 void frm_mng_ids::Shown::ApplyTo(frm_mng_ids& window) const {
@@ -109,9 +110,12 @@ void frm_mng_ids::btn_edidisc_Click() { program_.StoreDescription(SelectedIndex(
 
 void frm_mng_ids::mnu_shortcut_Click() { program_.MakePlayShortcut(SelectedIndex()); }
 
+void frm_mng_ids::mnu_deleted_Click() { program_.ListDeletedIds(); }  // the list shows its window
+
 bool frm_mng_ids::OnSystemMenu(int id) {
-  if (id != mnu_shortcut) return false;
-  mnu_shortcut_Click();
+  if (id == mnu_shortcut) mnu_shortcut_Click();
+  else if (id == mnu_deleted) mnu_deleted_Click();
+  else return false;
   return true;
 }
 

@@ -36,6 +36,8 @@ class frm_mng_ids : public Window {
   static const WindowDesign kDesign;
   // The item "Create desktop shortcut..." that the window adds to its system menu.
   static constexpr int mnu_shortcut = 0x0010;
+  // The item "Deleted IDs..." beside it, which opens the deleted-IDs window.
+  static constexpr int mnu_deleted = 0x0020;
 
   // Outer heights as designed, title bar and borders of 480 twips included. The client area keeps
   // the designed height under other frame sizes, so the window never cuts into its own controls.
@@ -72,6 +74,7 @@ class frm_mng_ids : public Window {
   void cmbo_flids_Click();
   void btn_edidisc_Click();
   void mnu_shortcut_Click();
+  void mnu_deleted_Click();
 
  protected:
   void Form_Load() override;

@@ -44,6 +44,9 @@ ClassOf ControlClass(const ControlRow& row) {
       return {WC_BUTTONW, static_cast<DWORD>(WS_TABSTOP | BS_PUSHBUTTON)};
     case Kind::Combo:
       return {WC_COMBOBOXW, static_cast<DWORD>(WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWN | CBS_AUTOHSCROLL)};
+    case Kind::List:
+      return {WC_LISTBOXW, static_cast<DWORD>(WS_TABSTOP | WS_VSCROLL | WS_HSCROLL | LBS_NOTIFY | LBS_USETABSTOPS |
+                                              LBS_NOINTEGRALHEIGHT)};
   }
   return {WC_STATICW, 0};
 }
@@ -98,6 +101,7 @@ void Window::Ensure() {
   if (design_.info_menu) {
     menu.reset(CreateMenu());
     AppendMenuW(menu.get(), MF_STRING, kInfoMenuId, L"Info");
+    AppendMenuW(menu.get(), MF_STRING, kDeletedIdsMenuId, L"&Deleted IDs...");
   }
   // Created hidden at the default place; its size is set once the DPI of its monitor is known.
   CreateWindowExW(kWindowExStyle, design_.class_name, design_.title, kWindowStyle, CW_USEDEFAULT, CW_USEDEFAULT,
@@ -214,7 +218,7 @@ void Window::CreateControls() {
     for (size_t j = i; j > 0 && order[j]->tab < order[j - 1]->tab; --j) std::swap(order[j], order[j - 1]);
   for (const ControlRow* row : order) {
     const ClassOf cls = ControlClass(*row);
-    const DWORD ex_style = row->kind == Kind::Edit ? WS_EX_CLIENTEDGE : 0;
+    const DWORD ex_style = row->kind == Kind::Edit || row->kind == Kind::List ? WS_EX_CLIENTEDGE : 0;
     HWND control = CreateWindowExW(ex_style, cls.name, row->caption, WS_CHILD | WS_VISIBLE | cls.style, 0, 0, 0, 0,
                                    hwnd_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(row->id)), Instance(), nullptr);
     if (control == nullptr) continue;

@@ -12,7 +12,7 @@
 
 namespace ui {
 
-enum class Kind { Frame, Label, Edit, Button, Combo };
+enum class Kind { Frame, Label, Edit, Button, Combo, List };
 
 struct ControlRow {
   int id;  // the control's name in the window's enum
@@ -29,12 +29,13 @@ struct WindowDesign {
   const wchar_t* class_name;
   const wchar_t* title;
   int client_width, client_height;  // twips
-  bool info_menu;                   // a menu bar with the single item "Info"
+  bool info_menu;                   // a menu bar with the items "Info" and "Deleted IDs"
   std::span<const ControlRow> rows;
 };
 
 inline constexpr int kTwipsPerInch = 1440;
 inline constexpr int kInfoMenuId = 100;
+inline constexpr int kDeletedIdsMenuId = 101;
 
 int TwipsToPixels(int twips, UINT dpi);
 

@@ -1,6 +1,7 @@
 #include "ui/window_set.h"
 
 #include "ui/frm_about.h"
+#include "ui/frm_deleted_ids.h"
 #include "ui/frm_main.h"
 #include "ui/frm_mng_ids.h"
 #include "ui/frm_save_id.h"
@@ -14,8 +15,9 @@ Windows::Windows() = default;
 Windows::~Windows() { DestroyAll(); }
 
 void Windows::DestroyAll() {
-  for (Window* window : {static_cast<Window*>(about_.get()), static_cast<Window*>(save_id_.IfMade()),
-                         static_cast<Window*>(mng_ids_.IfMade()), static_cast<Window*>(main_.get())})
+  for (Window* window : {static_cast<Window*>(deleted_ids_.get()), static_cast<Window*>(about_.get()),
+                         static_cast<Window*>(save_id_.IfMade()), static_cast<Window*>(mng_ids_.IfMade()),
+                         static_cast<Window*>(main_.get())})
     if (window != nullptr) window->Destroy();
 }
 
@@ -24,6 +26,7 @@ void Windows::Attach(app::Main& program) {
   mng_ids_.Attach(program);
   save_id_.Attach(program);
   about_ = std::make_unique<frm_about>();
+  deleted_ids_ = std::make_unique<frm_deleted_ids>(program);
 }
 
 frm_main& Windows::MainWindow() {
@@ -35,6 +38,10 @@ frm_save_id& Windows::SaveIdWindow() { return save_id_.Made(); }
 frm_about& Windows::AboutWindow() {
   about_->Ensure();
   return *about_;
+}
+frm_deleted_ids& Windows::DeletedIdsWindow() {
+  deleted_ids_->Ensure();
+  return *deleted_ids_;
 }
 
 // Each of these sets what it shows in a window that exists, and keeps it for a window not made yet.
@@ -74,6 +81,11 @@ void Windows::ShowDescriptionEditor(bool shown) {
     manage->SetOuterHeight(shown ? frm_mng_ids::kExpandedHeight : frm_mng_ids::kCompactHeight);
   else
     mng_ids_.Kept().expanded = shown;
+}
+
+void Windows::ShowDeletedIds(const std::vector<app::DeletedIdRow>& rows) {
+  DeletedIdsWindow().SetList(rows);
+  deleted_ids_->Show();
 }
 
 void Windows::CloseAll() {

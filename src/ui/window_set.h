@@ -2,7 +2,8 @@
 // The program's windows, one instance each, and what the program shows in them: the real app::View.
 // The main window is made at start-up. The manage and save windows are made the first time they are
 // opened, showing what the program set in them meanwhile (ui/made_on_open.h), which spares start-up
-// their making; the information window is made when it is opened. A close box destroys its window.
+// their making; the information and deleted-IDs windows are made when they are opened. A close box
+// destroys its window.
 #include <functional>
 #include <memory>
 
@@ -19,6 +20,7 @@ namespace ui {
 
 class frm_main;
 class frm_about;
+class frm_deleted_ids;
 
 class Windows final : public app::View {
  public:
@@ -36,6 +38,7 @@ class Windows final : public app::View {
   frm_mng_ids& MngIdsWindow();
   frm_save_id& SaveIdWindow();
   frm_about& AboutWindow();
+  frm_deleted_ids& DeletedIdsWindow();
 
   void ShowInstalledKey(const std::wstring& key) override;
   void ShowServers(const std::wstring& servers) override;
@@ -44,6 +47,7 @@ class Windows final : public app::View {
   void ShowDescriptionLabel(const std::wstring& text) override;
   void ShowDescriptionBox(const std::wstring& text) override;
   void ShowDescriptionEditor(bool shown) override;
+  void ShowDeletedIds(const std::vector<app::DeletedIdRow>& rows) override;
   void CloseAll() override;
 
  private:
@@ -52,6 +56,7 @@ class Windows final : public app::View {
   MadeOnOpen<frm_mng_ids> mng_ids_;
   MadeOnOpen<frm_save_id> save_id_;
   std::unique_ptr<frm_about> about_;
+  std::unique_ptr<frm_deleted_ids> deleted_ids_;
 };
 
 }  // namespace ui

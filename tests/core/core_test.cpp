@@ -8,6 +8,7 @@
 #include <tuple>
 #include <string>
 
+#include "core/archive.h"
 #include "core/command_line.h"
 #include "core/id_digest.h"
 #include "core/print_page.h"
@@ -113,6 +114,54 @@ TEST(CommandLine, ShortcutNamesAreFileNamesOnePerId) {
   const Ids before{{L"", L"key-a", d1}, {L"Main", L"key-b", d2}, {L"", L"key-c", d3}, {L"Main", L"key-d", d1}};
   const Names all = ShortcutNames(before), left = ShortcutNames({before[0], before[2], before[3]});
   EXPECT_EQ(left, (Names{all[0], all[2], L"Freelancer - Main"}));
+}
+
+// The archive gives back what it wrote, and from a damaged or hand-edited one every entry that still
+// names a value: spelled in other case, with blanks, LF or CR line ends, a BOM, renamed sections,
+// junk lines, a cut-off end and a second copy of an entry.
+TEST(Archive, ReadsWhatItWroteAndWhatIsLeftOfADamagedOne) {
+  const std::vector<ArchivedId> two = {{"k1", "m1", "s1", "first|pilot", "2026-01-02 03:04"}, {"k2", "", "s2", "", ""}};
+  EXPECT_EQ(ReadArchive(ArchiveText(two)), two);
+  const std::string damaged[] = {
+      "[Archived_1]\r\nINSTALL=k1\r\nMAN=m1\r\nMANS=s1\r\nDISC=first|pilot\r\nLEFT=2026-01-02 03:04\r\n[Archived_2]\r\nINSTALL=k2\r\nMANS=s2\r\n",
+      "\xEF\xBB\xBF junk\n[x]\ninstall = k1 \nman=m1\nmans=s1\ndisc=first|pilot\nleft=2026-01-02 03:04\n\x01\x02=\n[ y\nINSTALL=k2\nMANS=s2",
+      "[a]\rINSTALL=k1\rMAN=m1\rMANS=s1\rDISC=first|pilot\rLEFT=2026-01-02 03:04\r[b]\rDISC=no value\r[c]\rINSTALL=k2\rMANS=s2\r"
+      "[d]\rINSTALL=k1\rMAN=m1\rMANS=s1\rDISC=a copy\r",
+  };
+  for (const std::string& text : damaged) EXPECT_EQ(ReadArchive(text), two) << text;
+  for (const char* nothing : {"", "\xff garbage\x01", "[Archived_1]\r\nDISC=x\r\nLEFT=y\r\n", "[x]\r\nINSTALL=\r\nMAN= \r\n", "INSTALL=before any section\r\n"})
+    EXPECT_TRUE(ReadArchive(nothing).empty()) << nothing;
+}
+
+// The archive takes in the store's IDs it lacks; the IDs it holds that the store does not are gone,
+// newest first; a departure found without a delete is stamped once.
+TEST(Archive, KnowsWhichIdsLeftTheStoreAndWhen) {
+  LoadedStore store;
+  store.rows = {StoreRow{}, StoreRow{"", "a", "ma", "sa", "A's"}, StoreRow{"", "b", "mb", "sb", ""}, StoreRow{"", "a", "ma", "sa", "again"},
+                StoreRow{"", "", "", "", "cleared"}};
+  std::vector<ArchivedId> archive = {{"c", "mc", "sc", "", "2026-05-01 10:00"}, {"d", "md", "sd", "", ""},
+                                     {"e", "me", "se", "", "2026-05-02 09:00"}, {"b", "mb", "sb", "", "2026-01-01 00:00"}};
+  EXPECT_TRUE(LacksStoreIds(ArchiveText(archive), store));
+  EXPECT_EQ(AddStoreIds(archive, store), 1);
+  EXPECT_EQ(AddStoreIds(archive, store), 0);
+  EXPECT_FALSE(LacksStoreIds(ArchiveText(archive), store));
+  ASSERT_EQ(archive.size(), 5u);
+  EXPECT_EQ(archive[4], (ArchivedId{"a", "ma", "sa", "A's", ""}));
+  EXPECT_EQ(GoneFromStore(archive, store), (std::vector<std::size_t>{2, 0, 1}));
+  EXPECT_TRUE(StampDepartures(archive, store, "2026-06-01 12:00"));
+  EXPECT_EQ(archive[1].left, "2026-06-01 12:00");
+  EXPECT_EQ(archive[0].left, "2026-05-01 10:00");
+  EXPECT_EQ(archive[3].left, "2026-01-01 00:00");
+  EXPECT_FALSE(StampDepartures(archive, store, "2026-06-02 12:00"));
+  MarkLeft(archive, store.rows[1], "2026-07-01 08:00");
+  MarkLeft(archive, StoreRow{"", "f", "", "", "new"}, "2026-07-01 08:01");
+  EXPECT_EQ(archive[4], (ArchivedId{"a", "ma", "sa", "A's", "2026-07-01 08:00"}));
+  EXPECT_EQ(archive[5], (ArchivedId{"f", "", "", "new", "2026-07-01 08:01"}));
+  EXPECT_TRUE(KeepDescription(archive, StoreRow{"", "f", "", "", "newer"}));
+  EXPECT_FALSE(KeepDescription(archive, StoreRow{"", "f", "", "", "newer"}));
+  EXPECT_FALSE(KeepDescription(archive, StoreRow{"", "g", "", "", "x"}));
+  EXPECT_EQ(archive[5].disc, "newer");
+  EXPECT_EQ(FirstLine("Main|trader"), "Main");
 }
 
 // The key alone in Arial 24 pt bold italic black, centred on the printable width (a wider key from its

@@ -22,6 +22,7 @@
 #include "base/text.h"
 #include "core/id_digest.h"
 #include "support/support.h"
+#include "ui/frm_deleted_ids.h"
 #include "ui/frm_main.h"
 #include "ui/frm_mng_ids.h"
 #include "ui/frm_save_id.h"
@@ -205,6 +206,40 @@ TEST_F(Play, SaveTheInstalledIdDescribeItAndDeleteAnother) {
   EXPECT_EQ(Store(), settings_ + Section(1, kSaved[1]) + Section(2, kInstalled, "Pilot (x)|Trader"));
 }
 
+// The wrong ID deleted, then brought back from the main window's menu bar: the deleted-IDs window lists
+// it with its description, Restore saves it again under the next number, and the manage window's list
+// shows it with that description.
+TEST_F(Play, DeleteTheWrongIdThenRestoreItFromTheMainMenu) {
+  Start(settings_ + Section(1, kSaved[0]) + Section(2, kSaved[1], "Trader|Liberty") + Section(3, kSaved[2]));
+  Click(In(kMain, ui::frm_main::btn_mng_ids));
+  Pick(In(kManage, ui::frm_mng_ids::cmbo_flids), VK_DOWN, 2, L"KEY-2");
+  Click(In(kManage, ui::frm_mng_ids::btn_deleteit));
+  EXPECT_EQ(Answer(L"Sure?", IDYES), L"This will deleted the selected saved id, continue?");
+  EXPECT_EQ(Answer(L"Done!", IDOK), L"FL ID Deleted!");
+
+  Click(In(kMain, ui::frm_main::btn_refresh));  // the main window in front, then its menu bar by keyboard
+  INPUT alt_d[4] = {{.type = INPUT_KEYBOARD, .ki = {.wVk = VK_MENU}}, {.type = INPUT_KEYBOARD, .ki = {.wVk = 'D'}},
+                    {.type = INPUT_KEYBOARD, .ki = {.wVk = 'D', .dwFlags = KEYEVENTF_KEYUP}},
+                    {.type = INPUT_KEYBOARD, .ki = {.wVk = VK_MENU, .dwFlags = KEYEVENTF_KEYUP}}};
+  SendInput(4, alt_d, sizeof(INPUT));  // "&Deleted IDs..."
+  constexpr wchar_t kDeleted[] = L"Quorvel - Deleted IDs";
+  const HWND list = In(kDeleted, ui::frm_deleted_ids::lst_deleted);
+  Until([&] { return SendMessageW(list, LB_GETCOUNT, 0, 0) == 1; }, "one deleted ID listed");
+  wchar_t row[256] = {};
+  SendMessageW(list, LB_GETTEXT, 0, reinterpret_cast<LPARAM>(row));
+  EXPECT_EQ(std::wstring(row).substr(16), L"\tKEY-2\tTrader");  // after when it left the store
+  Click(list, true);
+  Press(VK_HOME);
+  Until([&] { return SendMessageW(list, LB_GETCURSEL, 0, 0) == 0; }, "the deleted ID picked");
+  Click(In(kDeleted, ui::frm_deleted_ids::btn_restore));
+  EXPECT_EQ(Answer(L"Done!", IDOK), L"FL ID Restored!\r\nThe FL ID KEY-2 is saved ID number 3 again, with its description.");
+  EXPECT_EQ(SendMessageW(list, LB_GETCOUNT, 0, 0), 0);
+
+  Pick(In(kManage, ui::frm_mng_ids::cmbo_flids), VK_DOWN, 3, L"KEY-2");
+  EXPECT_EQ(Text(In(kManage, ui::frm_mng_ids::lbl_disc)), L"Trader\r\nLiberty");
+  EXPECT_EQ(Store(), settings_ + Section(1, kSaved[0]) + Section(2, kSaved[2]) + Section(3, kSaved[1], "Trader|Liberty"));
+}
+
 // The player's desktop, for as long as it lives, is a folder of the scenario's own: where Windows keeps
 // a redirected desktop (User Shell Folders), so the program finds it through FOLDERID_Desktop as always.
 struct PrivateDesktop {
@@ -363,7 +398,12 @@ TEST_F(Looks, EveryWindowAndTwoMessageBoxesAsApproved) {
         "Liberty\r\n[FLID_3]\r\nINSTALL=0A1B-2C3D-4E5F-6071-8293\r\nMAN=3\r\nMANS=3\r\n",
         "A1B2-C3D4-E5F6-0718-293A|1|1");
   ui::WinPrompts prompts;
-  ui::Windows view;  // the four windows
+  // Two IDs gone from the store: one deleted, one that left with an older copy of the store.
+  support::WriteBytes(dir_.File(L"FLIDs-archive.ini"),
+                      "[Archived_1]\r\nINSTALL=5D6E-7F80-91A2-B3C4-D5E6\r\nMAN=4\r\nMANS=4\r\nDISC=Old trader|Rheinland\r\n"
+                      "LEFT=2026-11-02 18:40\r\n[Archived_2]\r\nINSTALL=77AA-88BB-99CC-0D1E-2F30\r\nMAN=5\r\nMANS=5\r\n"
+                      "DISC=Miner\r\nLEFT=2026-12-01 09:15\r\n");
+  ui::Windows view;  // the five windows
   app::Main program(prompts, seen_, view, app::Places{key_.path, dir_.path, Desktop()});
   view.Attach(program);
   const std::pair<const char*, std::function<HWND()>> shown[] = {
@@ -371,15 +411,18 @@ TEST_F(Looks, EveryWindowAndTwoMessageBoxesAsApproved) {
       {"save-id", [&] { view.MainWindow().btn_saveid_Click(); return Find(L"Quorvel - Save FL ID"); }},
       {"manage", [&] { view.MainWindow().btn_mng_ids_Click(); view.MngIdsWindow().Select(1); return Find(kManage); }},
       {"manage-expanded", [&] { view.MngIdsWindow().btn_disc_Click(); return view.MngIdsWindow().hwnd(); }},
-      {"about", [&] { view.MainWindow().about_Click(); return Find(L"About"); }}};
-  // At 200% (the second pass of scripts/e2e, with Wine's DPI at 192) the main and the expanded manage window.
+      {"about", [&] { view.MainWindow().about_Click(); return Find(L"About"); }},
+      {"deleted-ids", [&] { view.MainWindow().deleted_ids_Click(); return Find(L"Quorvel - Deleted IDs"); }}};
+  // At 200% (the second pass of scripts/e2e, with Wine's DPI at 192) the main, the expanded manage and the
+  // deleted-IDs window.
   const HDC screen = GetDC(nullptr);
   const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
   ReleaseDC(nullptr, screen);
   ASSERT_TRUE(dpi == 96 || dpi == 192) << "a display of " << dpi << " DPI";
   for (const auto& [name, show] : shown)
     if (dpi == 96) Approve(show(), name);
-    else if (name == std::string("main") || name == std::string("manage-expanded")) Approve(show(), (name + std::string("-200")).c_str());
+    else if (name == std::string("main") || name == std::string("manage-expanded") || name == std::string("deleted-ids"))
+      Approve(show(), (name + std::string("-200")).c_str());
     else show();
   if (dpi == 192) return;
   ApproveBox(

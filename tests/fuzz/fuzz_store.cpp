@@ -1,11 +1,13 @@
 // libFuzzer target for the store's text rules on arbitrary bytes: the delete transform against the
-// step-by-step delete, the loader, the profile reader's two forms, a write read back, and descriptions.
+// step-by-step delete, the loader, the profile reader's two forms, a write read back, descriptions,
+// and the archive: what it writes reads back, and holds every saved ID it took in.
 // The first two bytes choose the saved ID to delete and the count; the rest is the store's text.
 // Built and run by scripts/fuzz.
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 
+#include "core/archive.h"
 #include "core/delete_section.h"
 #include "core/description.h"
 #include "core/profile.h"
@@ -40,6 +42,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       Check(index.Read(section, key) == core::ReadProfileValue(text, section, key), "the index reads otherwise");
   Check(core::ReadProfileValue(core::SetProfileValue(text, "FLID_1", "DISC", "d|e"), "FLID_1", "DISC") == "d|e",
         "a written value does not read back");
+
+  std::vector<core::ArchivedId> archive = core::ReadArchive(text);
+  Check(core::ReadArchive(core::ArchiveText(archive)) == archive, "the archive does not read back what it wrote");
+  core::AddStoreIds(archive, loaded);
+  Check(!core::LacksStoreIds(core::ArchiveText(archive), loaded), "the archive lacks a saved ID it took in");
 
   const std::wstring typed(text.begin(), text.end()), clean = core::CleanDescription(typed);
   Check(clean.size() == typed.size() && clean.find_first_of(L"[]") == std::wstring::npos, "brackets left");

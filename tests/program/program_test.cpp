@@ -6,12 +6,15 @@
 #include <filesystem>
 #include <functional>
 #include <optional>
+#include <thread>
 
 #include "base/text.h"
+#include "core/archive.h"
 #include "core/command_line.h"
 #include "core/id_digest.h"
 #include "launcher/launcher.h"
 #include "registry/mRegistery.h"
+#include "store/store_lock.h"
 #include "support/support.h"  // brings windows.h, which sddl.h needs first
 
 #include <sddl.h>
@@ -45,6 +48,12 @@ std::function<void(Main&)> Refusing(Refusal refusal, std::function<void(Main&)> 
   };
 }
 const std::string kAsGame = "key-i/6|man-i/6|sig-i/6";  // the installed ID as the game wrote it, untouched
+// Waits, up to 5 s, for the stand-in game started from `game` to end: a shortcut's run refuses while the
+// game runs, so the next run must find it gone.
+void AwaitGameEnd(const std::wstring& game) {
+  bool running = true;
+  for (const ULONGLONG end = GetTickCount64() + 5000; running && GetTickCount64() <= end; Sleep(20)) launcher::GameRunning(game, running);
+}
 // The settings and 32766 saved-ID headers: the most the store can keep.
 std::string Full() {
   std::string full = kSettings;
@@ -73,6 +82,7 @@ class Program : public support::ProgramTest {
     SCOPED_TRACE(row.what);
     seen_ = {};
     RemoveDirectoryW(StorePath().c_str());  // a folder an earlier row put in the store's place
+    DeleteFileW(ArchivePath().c_str());      // each row starts with no archive but the one its start makes
     Start(row.store.c_str(), row.installed == "-" ? nullptr : row.installed.c_str());
     for (const char* a = row.answers; *a; ++a) seen_.answers.push_back(*a == 'y' ? Answer::Yes : *a == 'n' ? Answer::No : Answer::Cancel);
     const DWORD attributes[] = {0, FILE_ATTRIBUTE_READONLY, 0, 0, 0, 0, FILE_ATTRIBUTE_HIDDEN};
@@ -97,9 +107,17 @@ class Program : public support::ProgramTest {
   std::function<void(Main&)> Then(std::string bytes, std::function<void(Main&)> act) {
     return [this, bytes, act](Main& m) { support::WriteBytes(StorePath(), bytes); act(m); };
   }
+  std::wstring ArchivePath() const { return dir_.File(L"FLIDs-archive.ini"); }
+  // The archive's entries as "archive key-a(description)@ ...", where "@" marks one that left the store.
+  std::wstring Archived() const {
+    std::wstring line = L"archive";
+    for (const core::ArchivedId& id : core::ReadArchive(support::ReadBytes(ArchivePath())))
+      line += L" " + base::FromAnsi(id.install) + (id.disc.empty() ? L"" : L"(" + base::FromAnsi(id.disc) + L")") + (id.left.empty() ? L"" : L"@");
+    return line;
+  }
   testing::AssertionResult Saw(Lines expected) {
     for (std::wstring& line : expected)
-      for (const auto& [name, value] : {std::pair{L"{store}", StorePath()}, {L"{key}", key_.path}})
+      for (const auto& [name, value] : {std::pair{L"{store}", StorePath()}, {L"{key}", key_.path}, {L"{archive}", ArchivePath()}})
         if (const auto at = line.find(name); at != std::wstring::npos) line.replace(at, wcslen(name), value);
     return support::LogIs(seen_.log, expected);
   }
@@ -391,6 +409,184 @@ TEST_F(Program, ShowsAndStoresDescriptions) {
   for (const Row& row : rows) Run(row);
 }
 
+// Every saved ID the program held stays in FLIDs-archive.ini: a deleted one, or one gone with a store
+// replaced by an older copy, is listed newest first and restored under the number a save would take,
+// with its description; a delete happens only once the archive holds the ID. A refused restore or
+// delete for good leaves the store and the archive byte for byte. After each row the archive is logged,
+// "as it was" when its bytes did not change.
+TEST_F(Program, KeepsEveryIdItHeldAndRestoresIt) {
+  const std::string b_c = kSettings + Id(1, "b") + Id(2, "c", "third");
+  const std::wstring sure = L"? Sure?: This will deleted the selected saved id, continue?";
+  const std::wstring forget = L"?n! Quorvel - Delete for good: Delete the FL ID key-a for good?\r\n\r\nIt leaves Quorvel's archive and can "
+                              L"never be restored. This cannot be undone.";
+  const std::wstring unkept = L"x Quorvel - Delete Error: Quorvel could not keep the saved ID in its archive\r\n{archive}\r\n\r\n…\r\n\r\nThe "
+                              L"saved ID was not deleted; the store file was not changed. Quorvel deletes a saved ID only once the archive "
+                              L"holds it, so that it can be restored.…";
+  const std::wstring not_restored = L"x Quorvel - Restore Error: The FL ID was not restored: ";
+  // The row's act, with the archive logged afterwards.
+  const auto then_archive = [this](std::function<void(Main&)> act) {
+    return [this, act](Main& m) {
+      const std::string archive = support::ReadBytes(ArchivePath());
+      act(m);
+      seen_.log.push_back(Archived() + (support::ReadBytes(ArchivePath()) == archive ? L" as it was" : L""));
+    };
+  };
+  // key-a deleted and the deleted IDs listed, then the row's act.
+  const auto after_deleting_a = [this, then_archive](std::function<void(Main&)> act) {
+    return [this, act, then_archive](Main& m) {
+      m.DeleteSelectedId(0);
+      m.ListDeletedIds();
+      seen_.log.clear();
+      then_archive(act)(m);
+    };
+  };
+  // The archive written as another program left it, then the deleted IDs listed and the row's act.
+  const auto archive_holds = [this, then_archive](std::string bytes, std::function<void(Main&)> act) {
+    return [this, bytes, act, then_archive](Main& m) {
+      support::WriteBytes(ArchivePath(), bytes);
+      m.ListDeletedIds();
+      then_archive(act)(m);
+    };
+  };
+  const auto restore = [](int index) { return [index](Main& m) { m.RestoreDeletedId(index); }; };
+  const auto into_archive = [this](DWORD share, std::function<void(Main&)> act) {  // the archive held, read-only or a folder
+    return [this, share, act](Main& m) {
+      if (share == 1) SetFileAttributesW(ArchivePath().c_str(), FILE_ATTRIBUTE_READONLY);
+      if (share == 2) DeleteFileW(ArchivePath().c_str()), CreateDirectoryW(ArchivePath().c_str(), nullptr);
+      base::UniqueFile held(share == 0 ? CreateFileW(ArchivePath().c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr) : nullptr);
+      act(m);
+      held.reset();
+      SetFileAttributesW(ArchivePath().c_str(), FILE_ATTRIBUTE_NORMAL);
+      RemoveDirectoryW(ArchivePath().c_str());
+    };
+  };
+  const std::string planted = "[Archived_1]\r\nINSTALL=a[b\r\nMAN=m\r\nMANS=s\r\nLEFT=2026-01-01 00:00\r\n";
+  const std::wstring game = dir_.File(L"Freelancer.exe");
+  ASSERT_TRUE(CopyFileW((support::ExeFolder() + L"\\standin_game.exe").c_str(), game.c_str(), FALSE));
+  const std::string with_game = "[QRVL_Settings]\r\nFLPATH=" + base::ToAnsi(game) + "\r\n" + Id(1, "a");
+  const std::string kept = "[FLID_2]\r\nINSTALL=key-i\r\nMAN=man-i\r\nMANS=sig-i\r\nDISC=Saved before a change on " + support::Today() + "\r\n";
+  const Row rows[] = {
+      {"delete, then restore", kThree, then_archive([](Main& m) { m.DeleteSelectedId(0); m.ListDeletedIds(); m.RestoreDeletedId(0); }),
+       {sure, kServers, kPrompt, L"list key-b key-c", L"i Done!: FL ID Deleted!", L"label ", L"deleted 20…-…-… …:… key-a first",
+        kServers, kPrompt, L"list key-b key-c key-a", L"deleted", L"i Done!: FL ID Restored!\r\nThe FL ID key-a is saved ID number 3 again, "
+        L"with its description.", L"archive key-a(first) key-b key-c(third) as it was"}, b_c + Id(3, "a", "first")},
+      {"gone with a store replaced by an older copy", kThree + Id(4, "d", "fourth|pilot") + Id(5, "e"),
+       Then(kThree, then_archive([](Main& m) { m.LoadStore(); m.ListDeletedIds(); })),
+       {kServers, kPrompt, L"deleted 20… key-e , 20… key-d fourth", L"archive key-a(first) key-b key-c(third) key-d(fourth|pilot)@ key-e@"}, kThree},
+      {"saved, described, and kept by a shortcut's run with no reload", with_game,
+       then_archive([this, &game](Main& m) { m.SaveInstalledId(); m.FillIdList(); m.StoreDescription(1, L"mine"); Fresh().RunCommand(L"/play key-a");
+                      AwaitGameEnd(game); }),
+       {L"servers ", kPrompt, L"i Done!: FL ID Saved!…", L"list key-a key-i", L"label mine", L"box mine", L"? Done!: Continue editing the discription?",
+        L"archive key-a key-i(mine)"}, with_game + Id(2, "i", "mine")},
+      {"kept by a shortcut's run with no reload", with_game, then_archive([this, &game](Main&) { Fresh().RunCommand(L"/play key-a"); AwaitGameEnd(game); }),
+       {L"archive key-a key-i(Saved before a change on " + base::FromAnsi(support::Today()) + L")"}, with_game + kept},
+      {"restore into a store full since", kThree, after_deleting_a([](Main& m) { support::WriteBytes(m.IniPath, Full()); m.RestoreDeletedId(0); }),
+       {not_restored + L"the store already holds 32766 saved IDs, the most Quorvel can keep. Delete one you no longer need first.",
+        L"archive key-a(first)@ key-b key-c(third) as it was"}, Full()},
+      {"restore into a read-only store", kThree, after_deleting_a([](Main& m) { SetFileAttributesW(m.IniPath.c_str(), FILE_ATTRIBUTE_READONLY);
+                                                                                 m.RestoreDeletedId(0); }),
+       {L"x Quorvel - Restore Error: Quorvel could not save the FL ID in\r\n{store}\r\n\r\n…", L"archive key-a(first)@ key-b key-c(third) as it was"}, b_c},
+      {"restored meanwhile by another copy", kThree, after_deleting_a(Then(b_c + Id(3, "a"), restore(0))),
+       {L"deleted", L"x Quorvel - Restore Error: The deleted IDs in Quorvel's archive\r\n{archive}\r\nchanged since the list was filled: another "
+        L"copy of Quorvel restored or deleted the ID, or the store holds it again. Nothing was restored.…", L"archive key-a(first)@ key-b key-c(third) as it was"},
+       b_c + Id(3, "a")},
+      {"values the store cannot keep", kSettings, archive_holds(planted, restore(0)),
+       {L"deleted 2026-01-01 00:00 a[b ", not_restored + L"its InstallKey value holds a line break or a square bracket, which the store file "
+        L"cannot keep.", L"archive a[b@ as it was"}},
+      {"a header Quorvel does not count", kSettings + "[flid_1]\r\nINSTALL=a\r\n",
+       archive_holds("[Archived_1]\r\nINSTALL=x\r\nLEFT=2026-01-01 00:00\r\n", restore(0)),
+       {L"deleted 2026-01-01 00:00 x ", not_restored + L"the store file\r\n{store}\r\nholds a saved-ID section whose header Quorvel does not count…",
+        L"archive x@ as it was"}},
+      {"nothing picked", kThree, after_deleting_a([](Main& m) { m.RestoreDeletedId(-1); m.ForgetDeletedId(-1); }),
+       {kOops, kOops, L"archive key-a(first)@ key-b key-c(third) as it was"}, b_c},
+      {"delete for good, No", kThree, after_deleting_a([](Main& m) { m.ForgetDeletedId(0); }),
+       {forget, L"archive key-a(first)@ key-b key-c(third) as it was"}, b_c, kAsIs, "ycn"},
+      {"delete for good", kThree, after_deleting_a([](Main& m) { m.ForgetDeletedId(0); }),
+       {forget, L"deleted", L"archive key-b key-c(third)"}, b_c},
+      {"a delete, the archive held", kThree, into_archive(0, [](Main& m) { m.DeleteSelectedId(0); }),
+       {sure, kServers, kPrompt, L"list key-a key-b key-c", unkept, L"label "}},
+      {"a delete, the archive read-only", kThree, into_archive(1, [](Main& m) { m.DeleteSelectedId(0); }),
+       {sure, kServers, kPrompt, L"list key-a key-b key-c", unkept, L"label "}},
+      {"a folder in the archive's place: silence at start-up, a box at a delete", kThree,
+       into_archive(2, [this](Main&) { Fresh().StartUp(); program_->FillIdList(); program_->DeleteSelectedId(1); }),
+       {L"key key-i", kServers, kPrompt, L"list key-a key-b key-c", sure, kServers, kPrompt, L"list key-a key-b key-c", unkept, L"label "}},
+      {"a damaged archive: what it can read", kThree,
+       archive_holds("\x01junk\r\n[Archived_1]\r\nINSTALL=key-z\r\nMAN=man-z\r\nDISC=old|pilot\r\nLEFT=2026-01-01 10:00\r\n[broken\r\nMAN=\r\n=x\r\n"
+                     "[Archived_2]\r\nMAN=man-y", [this](Main&) { Fresh().StartUp(); program_->ListDeletedIds(); }),
+       {L"deleted 20…  , 2026-01-01 10:00 key-z old", L"key key-i", kServers, kPrompt, L"deleted 20…  , 2026-01-01 10:00 key-z old",
+        L"archive key-z(old|pilot)@ @ key-a(first) key-b key-c(third)"}},
+  };
+  for (const Row& row : rows) Run(row);
+}
+
+// One writer at a time: an operation waits its turn while another copy holds the store's lock, and
+// after a few seconds says so and changes nothing; a lock whose holder ended is taken at once.
+TEST_F(Program, TakesTurnsWithOtherCopies) {
+  const auto held_by_another = [this](bool ends_holding, std::function<void(Main&)> act) {
+    return [this, ends_holding, act](Main& m) {
+      const base::UniqueHandle done(CreateEventW(nullptr, TRUE, FALSE, nullptr)), taken(CreateEventW(nullptr, TRUE, FALSE, nullptr));
+      std::thread other([&] {  // another copy: the mutex as it would take it, released or abandoned
+        const base::UniqueHandle mutex(CreateMutexW(nullptr, FALSE, store::StoreLock::Name(StorePath()).c_str()));
+        WaitForSingleObject(mutex.get(), INFINITE);
+        SetEvent(taken.get());
+        if (ends_holding) return;
+        WaitForSingleObject(done.get(), INFINITE);
+        ReleaseMutex(mutex.get());
+      });
+      WaitForSingleObject(taken.get(), INFINITE);
+      if (ends_holding) other.join();
+      act(m);
+      SetEvent(done.get());
+      if (other.joinable()) other.join();
+    };
+  };
+  const Row rows[] = {
+      {"busy", kThree, held_by_another(false, [](Main& m) { m.DeleteSelectedId(0); }),
+       {L"? Sure?: This will deleted the selected saved id, continue?", L"x Quorvel - Delete Error: Another copy of Quorvel is busy with its "
+        L"store file\r\n{store}\r\nand did not finish within 5 seconds. The saved ID was not deleted; the store file was not changed.\r\n\r\nTry "
+        L"again in a moment.", L"label "}},
+      {"abandoned by a copy that ended", kThree, held_by_another(true, [](Main& m) { m.DeleteSelectedId(2); }),
+       {L"? Sure?: This will deleted the selected saved id, continue?", kServers, kPrompt, L"list key-a key-b", L"i Done!: FL ID Deleted!",
+        L"label "}, kSettings + Id(1, "a", "first") + Id(2, "b")},
+  };
+  for (const Row& row : rows) Run(row);
+  EXPECT_EQ(store::StoreLock::Name(L"C:\\Games\\Q\\FLIDs.ini"), store::StoreLock::Name(L"c:/games/q/..\\Q\\flids.INI"));
+}
+
+// A shortcut's run keeping the installed ID before it installs another, and the open window storing
+// descriptions, on the same store at the same time, many times over: no kept ID is lost.
+TEST_F(Program, TwoWritersNeverLoseASavedId) {
+  const std::wstring game = dir_.File(L"Freelancer.exe");
+  ASSERT_TRUE(CopyFileW((support::ExeFolder() + L"\\standin_game.exe").c_str(), game.c_str(), FALSE));
+  Start(("[QRVL_Settings]\r\nFLPATH=" + base::ToAnsi(game) + "\r\n" + Id(1, "a")).c_str());
+  constexpr int kRuns = 30;
+  std::vector<std::wstring> said;  // what the shortcut's runs said: nothing
+  std::thread shortcut([this, &said, &game] {
+    support::Recorder quiet;
+    for (int run = 1; run <= kRuns; ++run) {
+      key_.Set("InstallKey", "run-" + std::to_string(run) + '\0');
+      // Wine now and then fails to start the stand-in just copied ("Internal error"); such a run stops
+      // before it keeps anything, as it should, and is made again.
+      for (int tries = 0; tries < 3; ++tries) {
+        quiet.log.clear();
+        app::Main copy(quiet, quiet, quiet, app::Places{key_.path, dir_.path, Desktop()});
+        copy.RunCommand(L"/play key-a");
+        AwaitGameEnd(game);
+        if (quiet.log.size() != 1 || !quiet.log[0].starts_with(L"x Quorvel - Launch Error")) break;
+      }
+      said.insert(said.end(), quiet.log.begin(), quiet.log.end());
+    }
+  });
+  for (int edit = 0; edit < 3 * kRuns; ++edit) program_->StoreDescription(0, L"edit " + std::to_wstring(edit));
+  shortcut.join();
+  int kept = 0;
+  for (int run = 1; run <= kRuns; ++run) kept += Store().find("INSTALL=run-" + std::to_string(run) + "\r\n") != std::string::npos;
+  EXPECT_EQ(kept, kRuns) << Store();
+  EXPECT_TRUE(said.empty()) << testing::PrintToString(said);
+  EXPECT_TRUE(std::none_of(seen_.log.begin(), seen_.log.end(), [](const std::wstring& l) { return l[0] == L'x'; }))
+      << testing::PrintToString(seen_.log);
+}
+
 // "Launch FL" checks the game's path, keeps the typed list in FLIPS, then starts the game: a store that
 // cannot be written does not keep the player from the game, a start that fails is said with its reason.
 TEST_F(Program, LaunchesTheGame) {
@@ -444,8 +640,7 @@ TEST_F(Program, PlaysASavedIdFromItsShortcut) {
       if (base::UniqueFind(FindFirstFileW(dir_.File(L"launch-*.txt").c_str(), &found))) {
         const std::string text = support::ReadBytes(dir_.File(found.cFileName));
         DeleteFileW(dir_.File(found.cFileName).c_str());
-        bool running = true;
-        for (const ULONGLONG gone = GetTickCount64() + 5000; running && GetTickCount64() <= gone; Sleep(20)) launcher::GameRunning(game, running);
+        AwaitGameEnd(game);
         return L"game " + base::FromAnsi(text.substr(text.rfind('\n') + 1));
       }
     return std::wstring(L"no game started");

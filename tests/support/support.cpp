@@ -103,6 +103,12 @@ void Recorder::ShowIdList(const std::vector<std::wstring>& entries) {
   log.push_back(line);
 }
 
+void Recorder::ShowDeletedIds(const std::vector<app::DeletedIdRow>& rows) {
+  std::wstring line = L"deleted";
+  for (const app::DeletedIdRow& row : rows) line += (line.size() > 7 ? L", " : L" ") + row.left + L" " + row.key + L" " + row.description;
+  log.push_back(line);
+}
+
 // Whether the line is the pattern, where each "…" in the pattern stands for any text.
 static bool Like(std::wstring_view line, std::wstring_view pattern) {
   const std::size_t gap = pattern.find(L'\u2026');

@@ -46,7 +46,7 @@ struct ScratchKey {
 // Each box is logged as a code for its buttons ("" OK, "oc" OK/Cancel, "?" Yes/No, "?n" Yes/No with No the
 // default) and its icon ("" none, "i" information, "!" exclamation, "x" stop), then the title, ": " and the
 // text: "x Oops!: ..." is a stop box with OK. The view's changes are logged as "key ...", "servers ...",
-// "list <entries>", "prompt ...", "label ...", "box ...", "editor shown|hidden", "closed"; pages as
+// "list <entries>", "deleted <left> <key> <description>, ...", "prompt ...", "label ...", "box ...", "editor shown|hidden", "closed"; pages as
 // "printed <key>"; the file dialog as "dialog <filter> <extension>".
 struct Recorder : app::Prompts, app::View, app::Printer {
   std::vector<std::wstring> log;
@@ -64,6 +64,7 @@ struct Recorder : app::Prompts, app::View, app::Printer {
   void ShowDescriptionLabel(const std::wstring& text) override { log.push_back(L"label " + text); }
   void ShowDescriptionBox(const std::wstring& text) override { log.push_back(L"box " + text); }
   void ShowDescriptionEditor(bool shown) override { log.push_back(shown ? L"editor shown" : L"editor hidden"); }
+  void ShowDeletedIds(const std::vector<app::DeletedIdRow>& rows) override;
   void CloseAll() override { log.push_back(L"closed"); }
 };
 

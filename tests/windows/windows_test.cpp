@@ -7,6 +7,7 @@
 #include "base/lazy_proc.h"
 #include "support/support.h"
 #include "ui/frm_about.h"
+#include "ui/frm_deleted_ids.h"
 #include "ui/frm_main.h"
 #include "ui/frm_mng_ids.h"
 #include "ui/frm_save_id.h"
@@ -128,11 +129,45 @@ TEST_F(Windows, ComeUpWhenFirstOpenedAsIfMadeAtStartUp) {
   EXPECT_EQ(opened(), L"unread|unread|- Select ID -");
 }
 
+// The deleted-IDs window is made only when first opened: from the main window's menu bar, whose first
+// item stays "Info", or from the manage window's system menu beside the shortcut item. Its list shows
+// the IDs the archive holds and the store does not; Tab walks its list and buttons, and a refill leaves
+// nothing picked.
+TEST_F(Windows, OpenTheDeletedIdsFromBothMenus) {
+  EXPECT_FALSE(FindWindowW(L"Quorvel.frm_deleted_ids", nullptr)) << "made at start-up";
+  const HMENU bar = GetMenu(windows_.MainWindow().hwnd());
+  wchar_t first[32] = {}, second[32] = {};
+  GetMenuStringW(bar, 0, first, 32, MF_BYPOSITION), GetMenuStringW(bar, 1, second, 32, MF_BYPOSITION);
+  EXPECT_EQ(std::wstring(first) + L"|" + second + L"|" + std::to_wstring(GetMenuItemCount(bar)), L"Info|&Deleted IDs...|2");
+  support::WriteBytes(StorePath(), "[QRVL_Settings]\r\nFLPATH=x\r\n[FLID_1]\r\nINSTALL=two\r\n");  // "one" deleted by another copy
+  SendMessageW(windows_.MainWindow().hwnd(), WM_COMMAND, MAKEWPARAM(kDeletedIdsMenuId, 0), 0);
+  frm_deleted_ids& deleted = windows_.DeletedIdsWindow();
+  ASSERT_TRUE(deleted.Visible());
+  const HWND list = deleted.Control(frm_deleted_ids::lst_deleted);
+  wchar_t row[256] = {};
+  SendMessageW(list, LB_GETTEXT, 0, reinterpret_cast<LPARAM>(row));
+  EXPECT_EQ(std::wstring(row).substr(16), L"\tone\t");  // after the time it was found gone
+  EXPECT_EQ(SendMessageW(list, LB_GETCOUNT, 0, 0), 1);
+  deleted.Select(0);
+  SendMessageW(deleted.hwnd(), WM_CLOSE, 0, 0);
+  EXPECT_FALSE(deleted.Exists());
+  SendMessageW(windows_.MngIdsWindow().hwnd(), WM_SYSCOMMAND, frm_mng_ids::mnu_deleted, 0);
+  ASSERT_TRUE(windows_.DeletedIdsWindow().Visible());
+  EXPECT_EQ(deleted.SelectedIndex(), -1);
+  HWND at = deleted.Control(frm_deleted_ids::lst_deleted);
+  std::wstring walk;
+  for (int i = 0; i < 3; ++i, at = GetNextDlgTabItem(deleted.hwnd(), at, FALSE)) walk += std::to_wstring(GetDlgCtrlID(at)) + L" ";
+  EXPECT_EQ(walk, L"5003 5005 5006 ");
+  deleted.btn_restore_Click();  // nothing picked
+  EXPECT_TRUE(support::LogIs(seen_.log, {L"! Oops!: Please select an ID!"}));
+}
+
 // Moved to a monitor of 96 to 192 DPI, every window and control stands where it stood at 96 DPI, scaled,
 // to within a pixel; its text is drawn at 8.25 pt of that DPI, within a pixel, and fits it: a label's
 // text wrapped within its width no taller than the label, a caption no wider than its control.
 TEST_F(Windows, LayOutAgainAndFitTheirTextAtEveryDpi) {
-  for (const HWND window : {windows_.MainWindow().hwnd(), windows_.MngIdsWindow().hwnd(), windows_.SaveIdWindow().hwnd(), windows_.AboutWindow().hwnd()}) {
+  for (const HWND window : {windows_.MainWindow().hwnd(), windows_.MngIdsWindow().hwnd(), windows_.SaveIdWindow().hwnd(), windows_.AboutWindow().hwnd(),
+                            windows_.DeletedIdsWindow().hwnd()}) {
     const auto place = [window](HWND w) {
       RECT r;
       if (w == window) return GetClientRect(w, &r), r;
@@ -181,7 +216,8 @@ TEST_F(Windows, ComeUpAtTheSystemDpiWithoutTheNewerFunctions) {
   ui::Windows windows;
   app::Main program(seen_, seen_, windows, app::Places{key_.path, dir_.path});
   windows.Attach(program);
-  for (Window* window : std::initializer_list<Window*>{&windows.MainWindow(), &windows.MngIdsWindow(), &windows.SaveIdWindow(), &windows.AboutWindow()}) {
+  for (Window* window : std::initializer_list<Window*>{&windows.MainWindow(), &windows.MngIdsWindow(), &windows.SaveIdWindow(), &windows.AboutWindow(),
+                                                       &windows.DeletedIdsWindow()}) {
     SCOPED_TRACE(testing::PrintToString(std::wstring(window->design().title)));
     ASSERT_TRUE(window->Exists());
     RECT client{};
