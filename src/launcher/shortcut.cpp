@@ -50,6 +50,15 @@ struct Released {
   }
 };
 
+// A new shell link object and its file interface; COM must be on the thread.
+HRESULT NewShellLink(Released<IShellLinkW>& link, Released<IPersistFile>& file) {
+  const auto create = Ole<HRESULT(WINAPI*)(REFCLSID, LPUNKNOWN, DWORD, REFIID, LPVOID*)>("CoCreateInstance");
+  if (create == nullptr) return HRESULT_FROM_WIN32(ERROR_PROC_NOT_FOUND);
+  HRESULT result = create(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW, reinterpret_cast<void**>(&link.p));
+  if (SUCCEEDED(result)) result = link.p->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file.p));
+  return result;
+}
+
 }  // namespace
 
 base::Status DesktopFolder(std::wstring& folder) {
@@ -66,18 +75,15 @@ base::Status DesktopFolder(std::wstring& folder) {
 base::Status SaveShortcut(const Shortcut& shortcut, const std::wstring& path) {
   const ComScope com;
   if (FAILED(com.result())) return FromResult(com.result());
-  const auto create = Ole<HRESULT(WINAPI*)(REFCLSID, LPUNKNOWN, DWORD, REFIID, LPVOID*)>("CoCreateInstance");
-  if (create == nullptr) return base::Status::Fail(ERROR_PROC_NOT_FOUND);
   Released<IShellLinkW> link;
   Released<IPersistFile> file;
   const std::wstring temp = path + L".qrv.tmp";
-  HRESULT result = create(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW, reinterpret_cast<void**>(&link.p));
+  HRESULT result = NewShellLink(link, file);
   if (SUCCEEDED(result)) result = link.p->SetPath(shortcut.target.c_str());
   if (SUCCEEDED(result)) result = link.p->SetArguments(shortcut.arguments.c_str());
   if (SUCCEEDED(result)) result = link.p->SetWorkingDirectory(shortcut.working_folder.c_str());
   if (SUCCEEDED(result)) result = link.p->SetIconLocation(shortcut.icon.c_str(), 0);
   if (SUCCEEDED(result)) result = link.p->SetDescription(shortcut.description.c_str());
-  if (SUCCEEDED(result)) result = link.p->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file.p));
   if (SUCCEEDED(result)) result = file.p->Save(temp.c_str(), TRUE);
   if (FAILED(result)) {
     DeleteFileW(temp.c_str());
@@ -94,13 +100,10 @@ base::Status SaveShortcut(const Shortcut& shortcut, const std::wstring& path) {
 base::Status ReadShortcut(const std::wstring& path, Shortcut& shortcut) {
   const ComScope com;
   if (FAILED(com.result())) return FromResult(com.result());
-  const auto create = Ole<HRESULT(WINAPI*)(REFCLSID, LPUNKNOWN, DWORD, REFIID, LPVOID*)>("CoCreateInstance");
-  if (create == nullptr) return base::Status::Fail(ERROR_PROC_NOT_FOUND);
   Released<IShellLinkW> link;
   Released<IPersistFile> file;
   std::wstring target(MAX_PATH * 4, L'\0'), arguments(8192, L'\0');
-  HRESULT result = create(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW, reinterpret_cast<void**>(&link.p));
-  if (SUCCEEDED(result)) result = link.p->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file.p));
+  HRESULT result = NewShellLink(link, file);
   if (SUCCEEDED(result)) result = file.p->Load(path.c_str(), STGM_READ);
   if (SUCCEEDED(result)) result = link.p->GetPath(target.data(), static_cast<int>(target.size()), nullptr, SLGP_RAWPATH);
   if (SUCCEEDED(result)) result = link.p->GetArguments(arguments.data(), static_cast<int>(arguments.size()));

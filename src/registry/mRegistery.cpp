@@ -27,6 +27,13 @@ base::Status UnlessMissing(LSTATUS rc) {
                                                                  : base::Status::Fail(static_cast<unsigned long>(rc));
 }
 
+// Opens the key for setting values; RegOpenKeyExA never creates it, so writing under a missing key
+// fails and leaves nothing behind.
+base::Status OpenForSet(HKEY rootKey, const std::wstring& keyPath, base::UniqueKey& key) {
+  const LSTATUS rc = RegOpenKeyExA(rootKey, base::ToAnsi(keyPath).c_str(), 0, KEY_SET_VALUE, key.put());
+  return rc == ERROR_SUCCESS ? base::Status::Ok() : base::Status::Fail(static_cast<unsigned long>(rc));
+}
+
 }  // namespace
 
 std::wstring GetRegValue(HKEY rootKey, const std::wstring& keyPath, const std::wstring& valueName,
@@ -65,12 +72,9 @@ std::wstring GetRegValue(HKEY rootKey, const std::wstring& keyPath, const std::w
 base::Status SetRegValue(HKEY rootKey, const std::wstring& keyPath, const std::wstring& valueName,
                          const std::wstring& value, DWORD valueType) {
   if (Refused(valueName)) return base::Status::Fail(ERROR_ACCESS_DENIED);
-  const std::string path = base::ToAnsi(keyPath);
   const std::string name = base::ToAnsi(valueName);
   base::UniqueKey key;
-  // RegOpenKeyExA never creates the key: writing under a missing key fails and leaves nothing behind.
-  if (LSTATUS rc = RegOpenKeyExA(rootKey, path.c_str(), 0, KEY_SET_VALUE, key.put()); rc != ERROR_SUCCESS)
-    return base::Status::Fail(static_cast<unsigned long>(rc));
+  if (const base::Status opened = OpenForSet(rootKey, keyPath, key); !opened) return opened;
   // Always exactly 255 bytes: the text, cut to 254 so that a zero follows it, then zero bytes.
   const std::array<char, core::kRegDataSize> data = core::EncodeRegValue(base::ToAnsi(value));
   const LSTATUS rc = RegSetValueExA(key.get(), name.c_str(), 0, valueType, reinterpret_cast<const BYTE*>(data.data()),
@@ -102,11 +106,9 @@ base::Status GetStoredValue(HKEY rootKey, const std::wstring& keyPath, const std
 
 base::Status PutStoredValue(HKEY rootKey, const std::wstring& keyPath, const std::wstring& valueName, const StoredValue& value) {
   if (Refused(valueName)) return base::Status::Fail(ERROR_ACCESS_DENIED);
-  const std::string path = base::ToAnsi(keyPath);
   const std::string name = base::ToAnsi(valueName);
   base::UniqueKey key;
-  if (LSTATUS rc = RegOpenKeyExA(rootKey, path.c_str(), 0, KEY_SET_VALUE, key.put()); rc != ERROR_SUCCESS)
-    return base::Status::Fail(static_cast<unsigned long>(rc));
+  if (const base::Status opened = OpenForSet(rootKey, keyPath, key); !opened) return opened;
   const LSTATUS rc = value.exists ? RegSetValueExA(key.get(), name.c_str(), 0, value.type, value.data.data(),
                                                    static_cast<DWORD>(value.data.size()))
                                   : RegDeleteValueA(key.get(), name.c_str());
