@@ -103,13 +103,16 @@ void Window::Ensure() {
     AppendMenuW(menu.get(), MF_STRING, kInfoMenuId, L"Info");
     AppendMenuW(menu.get(), MF_STRING, kDeletedIdsMenuId, L"&Deleted IDs...");
   }
-  // Created hidden at the default place; its size is set once the DPI of its monitor is known.
+  // Created hidden at the default place, in its size at the system's DPI, nearly always its monitor's;
+  // once the DPI of its monitor is known, the layout corrects the size where it differs.
+  dpi_ = WindowDpi(nullptr);
+  client_height_twips_ = design_.client_height;
+  const SIZE outer = OuterSize(design_.client_width, client_height_twips_);
   CreateWindowExW(kWindowExStyle, design_.class_name, design_.title, kWindowStyle, CW_USEDEFAULT, CW_USEDEFAULT,
-                  CW_USEDEFAULT, CW_USEDEFAULT, nullptr, menu.get(), Instance(), this);
+                  outer.cx, outer.cy, nullptr, menu.get(), Instance(), this);
   if (hwnd_ == nullptr) return;
   menu.release();  // the window's now, destroyed with it
   dpi_ = WindowDpi(hwnd_);
-  client_height_twips_ = design_.client_height;
   MakeFonts();
   CreateControls();
   Layout();
@@ -191,11 +194,12 @@ void Window::SetClientHeightTwips(int client_twips) {
 void Window::FitClientArea() {
   const int want_width = TwipsToPixels(design_.client_width, dpi_);
   const int want_height = TwipsToPixels(client_height_twips_, dpi_);
+  RECT window, client;
+  if (GetClientRect(hwnd_, &client) && client.right == want_width && client.bottom == want_height) return;
   const SIZE outer = OuterSize(design_.client_width, client_height_twips_);
   SetWindowPos(hwnd_, nullptr, 0, 0, outer.cx, outer.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
   // The frame the system really draws can differ from what it predicts (a menu bar that wraps, a
   // frame not yet scaled to a new DPI): correct by what the client area turned out to be.
-  RECT window, client;
   if (!GetWindowRect(hwnd_, &window) || !GetClientRect(hwnd_, &client)) return;
   const int dx = want_width - client.right, dy = want_height - client.bottom;
   if (dx != 0 || dy != 0)
