@@ -4,12 +4,16 @@
 // those values in a file on the desktop. It is FNV-1a (64 bits) of the three values' bytes as the store
 // holds them (the ANSI code page), joined by a line feed, which no store value can hold; written as
 // 16 lower-case hex digits. It never changes between versions: shortcuts made by one are read by all.
+#include <cstdint>
 #include <string>
 #include <string_view>
 
 namespace core {
 
 inline constexpr std::size_t kIdDigestLength = 16;
+
+// FNV-1a (64 bits) of bytes, continued from `hash` (the offset basis when not given).
+std::uint64_t Fnv1a64(std::string_view bytes, std::uint64_t hash = 0xcbf29ce484222325ull);
 
 std::wstring IdDigest(std::string_view install_key, std::string_view account_name, std::string_view account_sig);
 

@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <cstdio>
 
+#include "core/id_digest.h"
+
 namespace store {
 namespace {
 
@@ -30,8 +32,7 @@ std::wstring StoreLock::Name(const std::wstring& store_path) {
   for (wchar_t& c : path)
     if (c == L'\\') c = L'/';
   if (path.size() > kKeptChars) {
-    std::uint64_t hash = 14695981039346656037ull;  // FNV-1a
-    for (const wchar_t c : path) hash = (hash ^ static_cast<std::uint16_t>(c)) * 1099511628211ull;
+    const std::uint64_t hash = core::Fnv1a64({reinterpret_cast<const char*>(path.data()), path.size() * sizeof(wchar_t)});
     wchar_t hex[17] = {};
     swprintf(hex, 17, L"%016llx", static_cast<unsigned long long>(hash));
     path = hex + path.substr(path.size() - kKeptChars);
